@@ -1,0 +1,110 @@
+// The message hook and the command dispatcher: menu choices become commands, and the two
+// groups of menu options (voice layout, search mode) are kept here.
+#include "platform/ListBox.h"
+#include "shell/Program.h"
+
+namespace veltrano {
+
+using platform::Icon;
+
+void Program::Win_1_Message(std::int32_t, std::int32_t msg, std::int32_t wParam, std::int32_t lParam) {
+    const auto low = static_cast<std::int16_t>(wParam & 0xFFFF);
+    const auto high = static_cast<std::uint16_t>((static_cast<std::uint32_t>(wParam) >> 16) & 0xFFFF);
+    switch (msg) {
+    case platform::WM_MENUSELECT: {
+        // Remember the highlighted command item; separators, popups and the close
+        // notification have no text and leave it as it was.
+        const auto text = form_.MenuItemText(lParam, low);
+        if (text && !text->empty()) LastMenuId = low;
+        break;
+    }
+    case platform::WM_EXITMENULOOP:
+        // The menu closed. A choice arrives as WM_COMMAND right after this; closing without
+        // a choice (Escape, a click elsewhere) must run nothing, so the highlight is forgotten.
+        LastMenuId = 0;
+        break;
+    case platform::WM_COMMAND:
+        // From the menu (0) or a keyboard shortcut (1); controls send their own events.
+        if (lParam == 0 && (high == 0 || high == 1)) RunCommand(low);
+        break;
+    default: break;
+    }
+}
+
+void Program::RunCommand(std::int32_t id) {
+    switch (id) {
+    case cmd::kSelectAnsDirectory:
+    case cmd::kSelectAn1Directory: SelectVoiceDirectory(id); break;
+    case cmd::kOpenMatrixCollection: OpenMatrixCollection(); break;
+    case cmd::kSaveMatrixCollection: SaveMatrixCollection(); break;
+    case cmd::kSearchController:
+    case cmd::kSearchParameter:
+    case cmd::kReplaceController:
+    case cmd::kReplaceParameter: ArmSearchMode(id); break;
+    case cmd::kCopySelectedVoices: CopySelectedVoices(); break;
+    case cmd::kVoiceNameReport: VoiceNameReport(); break;
+    case cmd::kShowHelp: ShowHelp(); break;
+    case cmd::kOpenWebPage: OpenWebPage(); break;
+    default: break;
+    }
+}
+
+void Program::ResetSearchMode(MenuHandle m, std::int32_t first, std::int32_t last) {
+    for (std::int32_t id = first; id <= last; ++id) UncheckMenuOption(m, id);
+    for (int header : {ctl::kHeaderCtrl, ctl::kHeaderParam}) {
+        form_.SetBackColor(lbl(header), colour::kFace);
+        form_.SetToolTip(lbl(header), "");
+    }
+    form_.SetVisible(lbl(ctl::kSearchMarker), false);
+}
+
+void Program::SelectVoiceDirectory(std::int32_t id) {
+    ResetSearchMode(menu, cmd::kSelectAnsDirectory, cmd::kSelectAn1Directory);
+    ToggleMenuOption(menu, id);
+    const auto folder = BrowseFolder("Select a Voice File Directory", form_.ProgramFolder());
+    if (!folder) return; // cancelled: scan nothing, keep the file list
+    ScanVoiceDirectory(id == cmd::kSelectAnsDirectory ? voice::VoiceLayout::Ans : voice::VoiceLayout::An1,
+                       *folder);
+}
+
+void Program::ArmSearchMode(std::int32_t id) {
+    ResetSearchMode(menu, cmd::kSearchController, cmd::kReplaceParameter);
+    ToggleMenuOption(menu, id);
+    if (!MenuOptionChecked(menu, id)) return;
+    form_.SetVisible(lbl(ctl::kSearchMarker), true);
+    const bool controller = id == cmd::kSearchController || id == cmd::kReplaceController;
+    const ControlRef header = lbl(controller ? ctl::kHeaderCtrl : ctl::kHeaderParam);
+    form_.SetBackColor(header, colour::kArmed);
+    form_.SetToolTip(header, controller
+                                 ? "Click On A Numbered Label With The Controller Behind To Search for."
+                                 : "Click On A Numbered Label With The Parameter Behind To Search for.");
+}
+
+void Program::CopySelectedVoices() {
+    const ControlRef list = lsb(ctl::kVoiceList);
+    std::string text;
+    const int count = form_.ListCount(list);
+    for (int i = 0; i < count; ++i) {
+        if (!form_.ListSelected(list, i)) continue;
+        text += platform::LSB_ItemText(form_, list, i);
+        text += "\r\n";
+        form_.ListSetSelected(list, i, false);
+    }
+    ClearClipboard();
+    CLIPCOPY(1, text);
+}
+
+void Program::ShowHelp() {
+    std::string path = form_.ProgramFolder();
+    if (!path.empty() && path.back() != textfile::kPathSep) path += textfile::kPathSep;
+    ShellOpen(path + kAppTitle + " Help.mht");
+}
+
+void Program::OpenWebPage() {
+    const std::uint16_t lang = form_.UserLanguageId();
+    const bool dutch = lang == 0x0413 || lang == 0x0813;
+    const std::string address = AddressListEntry(dutch ? 3 : 1);
+    if (!address.empty()) ShellOpen(address);
+}
+
+} // namespace veltrano

@@ -1,0 +1,67 @@
+// Voice directories and voice files: scanning a directory into the file list, reading one
+// file into the file record, and which layout is in force.
+#include <filesystem>
+#include <system_error>
+
+#include "shell/Program.h"
+#include "textfile/FileFinder.h"
+
+namespace veltrano {
+
+std::optional<voice::VoiceLayout> Program::LayoutInForce() const {
+    if (MenuOptionChecked(menu, cmd::kSelectAnsDirectory)) return voice::VoiceLayout::Ans;
+    if (MenuOptionChecked(menu, cmd::kSelectAn1Directory)) return voice::VoiceLayout::An1;
+    return std::nullopt;
+}
+
+void Program::ScanVoiceDirectory(voice::VoiceLayout layout, const std::string& directory) {
+    Notices notices;
+    const int found = textfile::FindFiles(lib, directory, std::string(voice::Info(layout).pattern), notices);
+    Show(notices);
+    if (found != 0) FillFileList(ctl::kFileList);
+}
+
+void Program::FillFileList(int lsbIndex) {
+    const ControlRef list = lsb(lsbIndex);
+    form_.ListClear(list);
+    for (const std::string& path : lib.fileList) form_.ListAdd(list, textfile::FileNameOfPath(path));
+    form_.SetChecked(chk(ctl::kWrite), false);
+}
+
+bool Program::LoadVoiceFile(int n) {
+    if (!lib.ValidFile(n)) return false;
+    const std::string& path = lib.fileList[static_cast<std::size_t>(n - 1)];
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) {
+        // The file vanished since the scan: say so and keep the loaded file.
+        Show(textfile::OpenFileProblem(std::make_error_code(std::errc::no_such_file_or_directory).message(),
+                                       path));
+        return false;
+    }
+    if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, ec) == 0 && !ec) {
+        // An empty file is read as no data at all.
+        lib.ClearRecord();
+        lib.record.path = path;
+        lib.record.buffer = std::string();
+        return true;
+    }
+    Notices notices;
+    const bool read = lib.LoadFileIntoRecord(n, notices);
+    Show(notices);
+    return read;
+}
+
+std::string_view Program::VoiceFileText() const {
+    if (!lib.record.buffer) return {};
+    return *lib.record.buffer;
+}
+
+std::string* Program::VoiceFileBuffer() { return lib.record.buffer ? &*lib.record.buffer : nullptr; }
+
+void Program::FileListClicked() {
+    LoadVoiceFile(form_.ListCurrent(lsb(ctl::kFileList)) + 1);
+    FillVoiceList(VoiceFileText());
+}
+
+} // namespace veltrano

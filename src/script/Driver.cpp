@@ -1,0 +1,536 @@
+#include "script/Driver.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+
+#include "voice/Voice.h"
+
+namespace veltrano::script {
+
+namespace fs = std::filesystem;
+using platform::Array;
+using platform::ControlRef;
+using platform::headless::HeadlessForm;
+
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+long long Number(const std::string& token) {
+    if (token.empty()) throw ScenarioError("a number is missing");
+    std::size_t used = 0;
+    long long v = 0;
+    try {
+        if (token.size() > 2 && token[0] == '0' && (token[1] == 'x' || token[1] == 'X'))
+            v = std::stoll(token.substr(2), &used, 16), used += 2;
+        else
+            v = std::stoll(token, &used, 10);
+    } catch (const std::exception&) {
+        throw ScenarioError("not a number: " + token);
+    }
+    if (used != token.size()) throw ScenarioError("not a number: " + token);
+    return v;
+}
+
+int Int(const std::string& token) {
+    const long long v = Number(token);
+    if (v < -2147483648LL || v > 2147483647LL) throw ScenarioError("number out of range: " + token);
+    return static_cast<int>(v);
+}
+
+std::string Hex2(unsigned v) {
+    char buf[4];
+    std::snprintf(buf, sizeof buf, "%02X", v & 0xFF);
+    return buf;
+}
+
+std::string ColorText(platform::Color c) {
+    return "#" + Hex2(platform::RedOf(c)) + Hex2(platform::GreenOf(c)) + Hex2(platform::BlueOf(c));
+}
+
+const char* IconName(platform::Icon i) {
+    switch (i) {
+    case platform::Icon::Exclamation: return "exclamation";
+    case platform::Icon::Information: return "information";
+    case platform::Icon::Question: return "question";
+    case platform::Icon::None: break;
+    }
+    return "none";
+}
+
+std::string MatrixText(const voice::ControlMatrix& m) {
+    std::string s;
+    for (int slot = 0; slot < voice::kSlots; ++slot) {
+        if (slot) s += ' ';
+        for (int f = 0; f < 3; ++f) {
+            if (f) s += ',';
+            s += std::to_string(m[static_cast<std::size_t>(3 * slot + f)]);
+        }
+    }
+    return s;
+}
+
+std::string NewTempDir() {
+    std::string pattern = (fs::temp_directory_path() / "veltrano-scenario-XXXXXX").string();
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    if (!mkdtemp(buf.data())) throw ScenarioError("cannot make a temporary folder");
+    return std::string(buf.data());
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw ScenarioError("cannot read " + path);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteAt(const std::string& path, std::size_t offset, const std::string& bytes, bool truncate) {
+    std::error_code ec;
+    if (!fs::path(path).parent_path().empty()) fs::create_directories(fs::path(path).parent_path(), ec);
+    std::string content;
+    if (!truncate && fs::exists(path, ec)) content = ReadAll(path);
+    if (content.size() < offset + bytes.size()) content.resize(offset + bytes.size(), '\0');
+    std::copy(bytes.begin(), bytes.end(), content.begin() + static_cast<std::ptrdiff_t>(offset));
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    if (!out) throw ScenarioError("cannot write " + path);
+}
+
+} // namespace
+
+std::vector<std::string> Tokenize(const std::string& line) {
+    std::vector<std::string> tokens;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        const char c = line[i];
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++i;
+            continue;
+        }
+        std::string tok;
+        if (c != '"') {
+            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') tok += line[i++];
+            tokens.push_back(tok);
+            continue;
+        }
+        ++i;
+        bool closedQuote = false;
+        while (i < line.size()) {
+            const char d = line[i++];
+            if (d == '"') {
+                closedQuote = true;
+                break;
+            }
+            if (d != '\\') {
+                tok += d;
+                continue;
+            }
+            if (i >= line.size()) throw ScenarioError("an escape at the end of the line");
+            const char e = line[i++];
+            switch (e) {
+            case 'r': tok += '\r'; break;
+            case 'n': tok += '\n'; break;
+            case 't': tok += '\t'; break;
+            case '"': tok += '"'; break;
+            case '\\': tok += '\\'; break;
+            case 'x': {
+                const int h = i < line.size() ? HexDigit(line[i]) : -1;
+                const int l = i + 1 < line.size() ? HexDigit(line[i + 1]) : -1;
+                if (h < 0 || l < 0) throw ScenarioError("\\x needs two hexadecimal digits");
+                tok += static_cast<char>(h * 16 + l);
+                i += 2;
+                break;
+            }
+            default: throw ScenarioError(std::string("unknown escape \\") + e);
+            }
+        }
+        if (!closedQuote) throw ScenarioError("a quote is not closed");
+        tokens.push_back(tok);
+    }
+    return tokens;
+}
+
+std::string Quote(const std::string& bytes) {
+    std::string s = "\"";
+    for (char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+        case '\r': s += "\\r"; break;
+        case '\n': s += "\\n"; break;
+        case '\t': s += "\\t"; break;
+        case '"': s += "\\\""; break;
+        case '\\': s += "\\\\"; break;
+        default:
+            if (c < 0x20 || c > 0x7E) s += "\\x" + Hex2(c);
+            else s += static_cast<char>(c);
+        }
+    }
+    return s + "\"";
+}
+
+Driver::Driver(std::string scenarioDir, std::ostream& out)
+    : scenarioDir_(std::move(scenarioDir)), out_(out), tmpDir_(NewTempDir()),
+      form_(std::make_unique<HeadlessForm>()) {}
+
+Driver::~Driver() {
+    std::error_code ec;
+    fs::remove_all(tmpDir_, ec);
+}
+
+std::string Driver::Resolve(const std::string& path) const {
+    auto under = [&](const std::string& prefix, const std::string& dir) -> std::optional<std::string> {
+        if (path == prefix) return dir;
+        if (path.rfind(prefix + "/", 0) == 0) return dir + path.substr(prefix.size());
+        return std::nullopt;
+    };
+    if (auto p = under("$TMP", tmpDir_)) return *p;
+    if (auto p = under("$DOCS", documentsDir_.value_or(tmpDir_ + "/Documents"))) return *p;
+    if (auto p = under("$PROGRAM", programDir_.value_or(scenarioDir_))) return *p;
+    if (fs::path(path).is_absolute()) return path;
+    return (fs::path(scenarioDir_) / path).lexically_normal().string();
+}
+
+// Folders that differ from run to run are printed by their names.
+std::string Driver::Mask(const std::string& text) const {
+    std::vector<std::pair<std::string, std::string>> dirs = {{tmpDir_, "$TMP"}};
+    if (documentsDir_) dirs.push_back({*documentsDir_, "$DOCS"});
+    dirs.push_back({fs::path(scenarioDir_).lexically_normal().string(), "$SCN"});
+    if (programDir_) dirs.push_back({*programDir_, "$PROGRAM"});
+    std::sort(dirs.begin(), dirs.end(), [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+    std::string s = text;
+    for (const auto& [dir, name] : dirs) {
+        if (dir.empty()) continue;
+        std::size_t at = 0;
+        while ((at = s.find(dir, at)) != std::string::npos) {
+            s.replace(at, dir.size(), name);
+            at += name.size();
+        }
+    }
+    return s;
+}
+
+void Driver::Emit(const std::string& line) { out_ << line << '\n'; }
+
+void Driver::RequireStarted(const std::string& what) const {
+    if (!started_) throw ScenarioError(what + " before start");
+    if (closed_) throw ScenarioError(what + " after close");
+}
+
+bool Driver::IsWorldCommand(const std::string& c) const {
+    return c == "clipboard-other" || c == "clipboard-busy" || c == "clipboard-free" || c == "file-write" ||
+           c == "file-fill" || c == "file-poke" || c == "file-delete" || c == "mkdir" || c == "file-mode";
+}
+
+void Driver::RunText(const std::string& text) {
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        try {
+            RunLine(line);
+        } catch (const ScenarioError& e) {
+            throw ScenarioError("line " + std::to_string(number) + ": " + e.what());
+        } catch (const platform::headless::ScriptError& e) {
+            throw ScenarioError("line " + std::to_string(number) + ": " + e.what());
+        }
+    }
+}
+
+void Driver::RunLine(const std::string& line) {
+    std::size_t first = line.find_first_not_of(" \t\r");
+    if (first == std::string::npos || line[first] == '#') return;
+    const std::vector<std::string> t = Tokenize(line);
+    if (t.empty()) return;
+    const std::string& c = t[0];
+    if (c == "program-dir" || c == "documents" || c == "language" || c == "start") return SetUp(t);
+    if (c == "answer") return Answer(t);
+    if (IsWorldCommand(c)) return World(t);
+    if (c == "print") return Print(t);
+    Action(t);
+}
+
+void Driver::SetUp(const std::vector<std::string>& t) {
+    if (started_) throw ScenarioError(t[0] + " after start");
+    const std::string& c = t[0];
+    if (c == "start") {
+        if (t.size() != 1) throw ScenarioError("start takes no argument");
+        form_->programFolder = programDir_.value_or(fs::path(scenarioDir_).lexically_normal().string());
+        if (!documentsDir_) {
+            documentsDir_ = tmpDir_ + "/Documents";
+            fs::create_directories(*documentsDir_);
+        }
+        form_->documentsFolder = *documentsDir_;
+        form_->languageId = language_;
+        form_->onMessage = [this](const platform::headless::MessageRecord& m) {
+            Emit(std::string("message ") + IconName(m.icon) + " " + Quote(Mask(m.title)) + " " +
+                 Quote(Mask(m.text)));
+        };
+        form_->onShell = [this](const std::string& target) { Emit("shell " + Quote(Mask(target))); };
+        program_ = std::make_unique<Program>(*form_);
+        started_ = true;
+        program_->StartUp();
+        return;
+    }
+    if (t.size() != 2) throw ScenarioError(c + " takes one argument");
+    if (c == "program-dir") programDir_ = Resolve(t[1]);
+    else if (c == "documents") documentsDir_ = Resolve(t[1]);
+    else language_ = static_cast<std::uint16_t>(Int(t[1]));
+}
+
+void Driver::Action(const std::vector<std::string>& t) {
+    const std::string& c = t[0];
+    auto need = [&](std::size_t n) {
+        if (t.size() < n) throw ScenarioError(c + " needs more arguments");
+    };
+    static const char* const kActions[] = {"menu", "menu-hover", "click", "choose", "leave", "resize", "close"};
+    if (std::find(std::begin(kActions), std::end(kActions), c) == std::end(kActions))
+        throw ScenarioError("unknown command: " + c);
+    RequireStarted(c);
+    auto& f = *form_;
+    if (c == "menu") {
+        need(2);
+        const int id = Int(t[1]);
+        if (!f.UserMenu(id)) throw ScenarioError("the menu has no item " + t[1]);
+    } else if (c == "menu-hover") {
+        need(2);
+        std::vector<std::int32_t> ids;
+        for (std::size_t i = 1; i < t.size(); ++i) ids.push_back(Int(t[i]));
+        if (!f.UserMenuHover(ids)) throw ScenarioError("the menu has no such item");
+    } else if (c == "click") {
+        need(3);
+        const std::string& what = t[1];
+        const int n = Int(t[2]);
+        if (what == "lsb") {
+            need(4);
+            const int row = Int(t[3]);
+            int shift = 0, button = platform::kButtonLeft;
+            for (std::size_t i = 4; i < t.size(); ++i) {
+                if (t[i] == "shift") shift |= platform::kShift;
+                else if (t[i] == "ctrl") shift |= platform::kCtrl;
+                else if (t[i] == "alt") shift |= platform::kAlt;
+                else if (t[i] == "right") button = platform::kButtonRight;
+                else if (t[i] == "middle") button = platform::kButtonMiddle;
+                else throw ScenarioError("unknown click modifier: " + t[i]);
+            }
+            f.UserClickList(n, row, shift, button);
+        } else {
+            if (t.size() != 3) throw ScenarioError("click " + what + " takes one number");
+            if (what == "chk") f.UserClickCheck(n);
+            else if (what == "opt") f.UserClickOption(n);
+            else if (what == "cmd") f.UserClickButton(n);
+            else if (what == "lbl") f.UserClickLabel(n);
+            else throw ScenarioError("cannot click " + what);
+        }
+    } else if (c == "choose") {
+        if (t.size() != 4 || t[1] != "cmb") throw ScenarioError("choose cmb N POS");
+        f.UserChooseCombo(Int(t[2]), Int(t[3]));
+    } else if (c == "leave") {
+        if (t.size() != 3 || t[1] != "lsb") throw ScenarioError("leave lsb N");
+        f.UserLeaveList(Int(t[2]));
+    } else if (c == "resize") {
+        need(2);
+        std::optional<int> w;
+        if (t.size() > 2) w = Int(t[2]);
+        f.UserResize(Int(t[1]), w);
+    } else if (c == "close") {
+        f.UserClose();
+        closed_ = f.Closed();
+    }
+}
+
+void Driver::Answer(const std::vector<std::string>& t) {
+    if (t.size() != 3) throw ScenarioError("answer KIND VALUE");
+    if (closed_) throw ScenarioError("answer after close");
+    auto& f = *form_;
+    const std::string& kind = t[1];
+    const std::string& v = t[2];
+    auto path = [&]() {
+        HeadlessForm::PathAnswer a;
+        if (v == "cancel") a.cancel = true;
+        else a.path = Resolve(v);
+        return a;
+    };
+    if (kind == "folder") f.folderAnswers.push_back(path());
+    else if (kind == "open") f.openAnswers.push_back(path());
+    else if (kind == "save") f.saveAnswers.push_back(path());
+    else if (kind == "input") {
+        HeadlessForm::InputAnswer a;
+        if (v == "accept") a.kind = HeadlessForm::InputAnswer::Accept;
+        else if (v == "cancel") a.kind = HeadlessForm::InputAnswer::Cancel;
+        else a.text = v;
+        f.inputAnswers.push_back(a);
+    } else if (kind == "category") {
+        f.categoryAnswers.push_back(v == "dismiss" ? -1 : Int(v));
+    } else if (kind == "question") {
+        if (v != "yes" && v != "no") throw ScenarioError("answer question yes|no");
+        f.questionAnswers.push_back(v == "yes");
+    } else {
+        throw ScenarioError("unknown answer kind: " + kind);
+    }
+}
+
+void Driver::World(const std::vector<std::string>& t) {
+    const std::string& c = t[0];
+    if (c == "clipboard-other" || c == "clipboard-busy" || c == "clipboard-free") {
+        if (c == "clipboard-other") {
+            if (t.size() != 2) throw ScenarioError("clipboard-other \"TEXT\"");
+            form_->OtherProgramSetsClipboard(t[1]);
+        } else {
+            form_->OtherProgramHoldsClipboard(c == "clipboard-busy");
+        }
+        return;
+    }
+    // Files: the scenario makes and changes the files the program works on.
+    if (t.size() < 2) throw ScenarioError(c + " needs a path");
+    const std::string path = Resolve(t[1]);
+    std::error_code ec;
+    if (c == "mkdir") {
+        fs::create_directories(path, ec);
+        if (ec) throw ScenarioError("cannot make " + t[1]);
+    } else if (c == "file-write") {
+        if (t.size() != 3) throw ScenarioError("file-write PATH \"BYTES\"");
+        WriteAt(path, 0, t[2], true);
+    } else if (c == "file-fill") {
+        if (t.size() < 3 || t.size() > 4) throw ScenarioError("file-fill PATH SIZE [BYTE]");
+        const long long size = Number(t[2]);
+        if (size < 0 || size > (256LL << 20)) throw ScenarioError("file-fill size out of range");
+        const char byte = t.size() == 4 ? static_cast<char>(Int(t[3])) : '\0';
+        WriteAt(path, 0, std::string(static_cast<std::size_t>(size), byte), true);
+    } else if (c == "file-poke") {
+        if (t.size() != 4) throw ScenarioError("file-poke PATH OFFSET \"BYTES\"");
+        const long long at = Number(t[2]);
+        if (at < 0 || at > (256LL << 20)) throw ScenarioError("file-poke offset out of range");
+        WriteAt(path, static_cast<std::size_t>(at), t[3], false);
+    } else if (c == "file-delete") {
+        fs::remove_all(path, ec);
+    } else if (c == "file-mode") {
+        if (t.size() != 3) throw ScenarioError("file-mode PATH OCTAL");
+        fs::permissions(path, static_cast<fs::perms>(std::stoi(t[2], nullptr, 8)), ec);
+    }
+}
+
+void Driver::Print(const std::vector<std::string>& t) {
+    if (t.size() < 2) throw ScenarioError("print what?");
+    const std::string& what = t[1];
+    if (what == "file") {
+        if (t.size() != 3) throw ScenarioError("print file PATH");
+        const std::string path = Resolve(t[2]);
+        std::error_code ec;
+        if (!fs::is_regular_file(path, ec)) return Emit("file " + Quote(t[2]) + " missing");
+        const std::string content = ReadAll(path);
+        return Emit("file " + Quote(t[2]) + " bytes=" + std::to_string(content.size()) + " " + Quote(content));
+    }
+    if (what == "clipboard") {
+        const auto v = form_->ClipboardContent();
+        if (v.empty) return Emit("clipboard empty");
+        return Emit(std::string("clipboard ") + (v.other ? "other " : "") + Quote(v.text));
+    }
+    RequireStarted("print " + what);
+    auto& f = *form_;
+    Program& p = *program_;
+    auto index = [&]() {
+        if (t.size() != 3) throw ScenarioError("print " + what + " N");
+        return Int(t[2]);
+    };
+    auto require = [&](ControlRef ref) {
+        if (!f.HasControl(ref))
+            throw ScenarioError(std::string("no control ") + platform::ArrayName(ref.array) + " " +
+                                std::to_string(ref.index));
+    };
+    if (what == "lsb") {
+        const ControlRef ref{Array::lsb, index()};
+        require(ref);
+        std::string sel;
+        const int count = f.ListCount(ref);
+        for (int i = 0; i < count; ++i)
+            if (f.ListSelected(ref, i)) sel += (sel.empty() ? "" : ",") + std::to_string(i);
+        Emit("lsb " + std::to_string(ref.index) + " count=" + std::to_string(count) +
+             " current=" + std::to_string(f.ListCurrent(ref)) + " selected=[" + sel + "] multi=" +
+             (f.ListMultiSelect(ref) ? "1" : "0"));
+        for (int i = 0; i < count; ++i) Emit("  " + std::to_string(i) + " " + Quote(Mask(*f.ListText(ref, i))));
+    } else if (what == "cmb") {
+        const ControlRef ref{Array::cmb, index()};
+        require(ref);
+        const int shown = f.ComboCurSel(ref);
+        Emit("cmb " + std::to_string(ref.index) + " count=" + std::to_string(f.ComboCount(ref)) +
+             " shown=" + std::to_string(shown) + " " + Quote(f.ComboText(ref, shown).value_or("")));
+    } else if (what == "chk" || what == "opt") {
+        const ControlRef ref{what == "chk" ? Array::chk : Array::opt, index()};
+        require(ref);
+        Emit(what + " " + std::to_string(ref.index) + (what == "chk" ? " checked=" : " selected=") +
+             (f.Checked(ref) ? "1" : "0"));
+    } else if (what == "lbl") {
+        const ControlRef ref{Array::lbl, index()};
+        require(ref);
+        Emit("lbl " + std::to_string(ref.index) + " " + Quote(f.Caption(ref)) + " back=" +
+             ColorText(f.BackColor(ref)) + " fore=" + ColorText(f.ForeColor(ref)) +
+             " visible=" + (f.Visible(ref) ? "1" : "0") + " tip=" + Quote(f.ToolTip(ref)));
+    } else if (what == "menu") {
+        const int id = index();
+        const platform::MenuHandle bar = f.AttachedMenuBar();
+        const int state = bar ? f.MenuItemState(bar, id) : -1;
+        if (state < 0) return Emit("menu " + std::to_string(id) + " missing");
+        Emit("menu " + std::to_string(id) + " checked=" + ((state & platform::MF_CHECKED) ? "1" : "0") + " " +
+             Quote(f.MenuItemText(bar, id).value_or("")));
+    } else if (what == "menubar") {
+        const auto view = f.MenuBarView();
+        if (!view) return Emit("menubar none");
+        for (const auto& popup : *view) {
+            Emit("popup " + Quote(popup.caption));
+            for (const auto& item : popup.items)
+                Emit("  item " + std::to_string(item.id) + " " + std::to_string(item.flags) + " " + Quote(item.text));
+        }
+    } else if (what == "matrix") {
+        Emit("matrix " + MatrixText(p.work.Matrix()));
+    } else if (what == "workrecord") {
+        const auto& b = p.work.bytes;
+        Emit("workrecord category=" + std::to_string(p.work.Category()) + " name=" + Quote(p.work.Name()) +
+             " tail=" + Hex2(b[81]) + "," + Hex2(b[82]) + "," + Hex2(b[83]));
+    } else if (what == "voice") {
+        const int k = index();
+        const auto layout = p.LayoutInForce();
+        const std::string_view text = p.VoiceFileText();
+        if (!layout || k < 0 || k >= voice::VoiceCount(text, *layout))
+            return Emit("voice " + std::to_string(k) + " none");
+        const std::size_t nameAt = *voice::VoiceOffset(*layout, k, voice::VoiceField::Name);
+        std::string name;
+        for (int i = 0; i < voice::kNameBytes; ++i)
+            name += static_cast<char>(voice::ByteAt(text, nameAt + static_cast<std::size_t>(i)));
+        const voice::Voice v = voice::ReadVoice(text, *layout, k);
+        Emit("voice " + std::to_string(k) + " name=" + Quote(name) + " category=" + std::to_string(v.category) +
+             " matrix=" + MatrixText(v.matrix));
+    } else if (what == "collection") {
+        Emit("collection count=" + std::to_string(p.matrices.size()));
+        for (std::size_t i = 0; i < p.matrices.size(); ++i) {
+            const auto& e = p.matrices[i];
+            Emit("  " + std::to_string(i + 1) + " category=" + std::to_string(e.Category()) +
+                 " name=" + Quote(e.Name()) + " matrix=" + MatrixText(e.Matrix()));
+        }
+    } else if (what == "window") {
+        const platform::Size s = f.WindowOuterSize();
+        const platform::Rect r = f.ControlRect({Array::lsb, 100});
+        Emit("window width=" + std::to_string(s.w) + " height=" + std::to_string(s.h) + " voicelist=" +
+             std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.w) + "," + std::to_string(r.h));
+    } else if (what == "files") {
+        Emit("files count=" + std::to_string(p.lib.fileList.size()));
+        for (std::size_t i = 0; i < p.lib.fileList.size(); ++i)
+            Emit("  " + std::to_string(i + 1) + " " + Quote(Mask(p.lib.fileList[i])));
+    } else {
+        throw ScenarioError("cannot print " + what);
+    }
+}
+
+} // namespace veltrano::script

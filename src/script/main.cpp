@@ -1,0 +1,31 @@
+// veltrano-script FILE.scn: runs one scenario on the headless backend.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "script/Driver.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: veltrano-script FILE.scn\n";
+        return 2;
+    }
+    std::ifstream in(argv[1], std::ios::binary);
+    if (!in) {
+        std::cerr << "veltrano-script: cannot read " << argv[1] << "\n";
+        return 2;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    const std::filesystem::path file = std::filesystem::absolute(argv[1]);
+    try {
+        veltrano::script::Driver driver(file.parent_path().string(), std::cout);
+        driver.RunText(text.str());
+    } catch (const veltrano::script::ScenarioError& e) {
+        std::cout.flush();
+        std::cerr << "veltrano-script: " << e.what() << "\n";
+        return 2;
+    }
+    return 0;
+}

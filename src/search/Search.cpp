@@ -1,0 +1,139 @@
+// Search and replace over all voices of the loaded file, armed from the menu and started
+// by a click on a numbered row label.
+#include <cstdio>
+
+#include "shell/Program.h"
+
+namespace veltrano {
+
+namespace {
+constexpr const char* kReplaceControllerTip = "Click On A Numbered Label With The Controller Behind To Replace.";
+constexpr const char* kReplaceParameterTip = "Click On A Numbered Label With The Parameter Behind To Replace.";
+
+std::string Count3(int n) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%3d", n);
+    return buf;
+}
+} // namespace
+
+void Program::HeaderClicked() { ResetSearchMode(menu, cmd::kSearchController, cmd::kReplaceParameter); }
+
+void Program::NumberedLabelClicked(int row) {
+    const ControlRef list = lsb(ctl::kVoiceList);
+    const bool armed = MenuOptionChecked(menu, cmd::kSearchController) ||
+                       MenuOptionChecked(menu, cmd::kSearchParameter) ||
+                       MenuOptionChecked(menu, cmd::kReplaceController) ||
+                       MenuOptionChecked(menu, cmd::kReplaceParameter);
+    if (form_.Checked(chk(ctl::kMultiSelect))) {
+        const int count = form_.ListCount(list);
+        for (int i = 0; i < count; ++i)
+            if (form_.ListSelected(list, i)) form_.ListSetSelected(list, i, false);
+    } else if (armed) {
+        // A search selects every voice it finds, which needs multiple selection: switch the
+        // list to it as checking "Multi Select List" by hand does (the list is rebuilt).
+        form_.SetChecked(chk(ctl::kMultiSelect), true);
+        MultiSelectClicked();
+    }
+    // The value is the row's shown position; a list that shows nothing gives 255.
+    const auto valueOf = [&](int firstBox) {
+        return form_.ComboCurSel(cmb(firstBox + row - 1)) & 0xFF;
+    };
+    const auto replaceStep = [&](int header, int firstBox, int findMode, int replaceMode, const char* tip) {
+        const ControlRef h = lbl(header);
+        const platform::Color back = form_.BackColor(h);
+        if (back == colour::kArmed) {
+            if (SearchVoices(findMode, valueOf(firstBox)) != 0) {
+                form_.SetBackColor(h, colour::kReplaceStep);
+                form_.SetToolTip(h, tip);
+            }
+        } else if (back == colour::kReplaceStep) {
+            SearchVoices(replaceMode, valueOf(firstBox));
+            ResetSearchMode(menu, cmd::kSearchController, cmd::kReplaceParameter);
+        }
+    };
+    if (MenuOptionChecked(menu, cmd::kSearchController)) {
+        if (SearchVoices(1, valueOf(ctl::kCtrlBox)) != 0)
+            ResetSearchMode(menu, cmd::kSearchController, cmd::kReplaceParameter);
+    } else if (MenuOptionChecked(menu, cmd::kSearchParameter)) {
+        if (SearchVoices(2, valueOf(ctl::kParamBox)) != 0)
+            ResetSearchMode(menu, cmd::kSearchController, cmd::kReplaceParameter);
+    } else if (MenuOptionChecked(menu, cmd::kReplaceController)) {
+        replaceStep(ctl::kHeaderCtrl, ctl::kCtrlBox, 1, 3, kReplaceControllerTip);
+    } else if (MenuOptionChecked(menu, cmd::kReplaceParameter)) {
+        replaceStep(ctl::kHeaderParam, ctl::kParamBox, 2, 4, kReplaceParameterTip);
+    }
+}
+
+int Program::SearchVoices(int mode, int value) {
+    if (mode < 1 || mode > 4) return 0;
+    const auto v = static_cast<std::uint8_t>(value & 0xFF);
+    const ControlRef list = lsb(ctl::kVoiceList);
+    const int n = form_.ListCount(list);
+    const auto layout = LayoutInForce();
+    const int field = (mode == 1 || mode == 3) ? 0 : 1; // controller or parameter byte of a slot
+    const std::string_view text = VoiceFileText();
+    const auto nameOf = [&](std::uint8_t value) {
+        return form_.ComboText(cmb(field == 0 ? ctl::kCtrlBox : ctl::kParamBox), value).value_or("");
+    };
+
+    int total = 0;
+    if (layout && n > 0) {
+        std::string* buffer = VoiceFileBuffer();
+        for (int k = 0; k < n; ++k) {
+            const std::size_t b = *voice::VoiceOffset(*layout, k, voice::VoiceField::Matrix);
+            if (mode <= 2) {
+                for (int s = 0; s < voice::kSlots; ++s) {
+                    if (voice::ByteAt(text, b + 3 * static_cast<std::size_t>(s) + field) == v) {
+                        form_.ListSetSelected(list, k, true);
+                        ++total;
+                        break;
+                    }
+                }
+                continue;
+            }
+            int changed = 0;
+            for (int s = 0; s < voice::kSlots && buffer; ++s) {
+                const std::size_t at = b + 3 * static_cast<std::size_t>(s) + field;
+                if (at >= buffer->size()) break; // bytes past the end of the data are never touched
+                auto& byte = reinterpret_cast<std::uint8_t&>((*buffer)[at]);
+                if (byte == LastSearchValue) {
+                    byte = v;
+                    ++changed;
+                }
+            }
+            if (changed) {
+                form_.ListSetSelected(list, k, false);
+                total += changed;
+            }
+        }
+    }
+
+    using platform::Icon;
+    switch (mode) {
+    case 1:
+    case 2:
+        LastSearchValue = v;
+        Message(mode == 1 ? "SEARCH CONTROLLER ..." : "SEARCH PARAMETER ...",
+                Count3(total) + (mode == 1 ? " Voices found with this Controller : "
+                                           : " Voices found with this Parameter : ") +
+                    nameOf(LastSearchValue),
+                Icon::Information);
+        break;
+    case 3:
+        Message("SEARCH & REPLACE CONTROLLER ...",
+                Count3(total) + " Controllers of this type:\r\n" + nameOf(LastSearchValue) +
+                    "\r\nwere Replaced by Controller type :\r\n" + nameOf(v),
+                Icon::Information);
+        break;
+    default:
+        Message("SEARCH & REPLACE PARAMETER...",
+                Count3(total) + " Parameters of this type:\r\n" + nameOf(LastSearchValue) +
+                    "\r\nwere Replaced by Parameter type :\r\n" + nameOf(v),
+                Icon::Information);
+        break;
+    }
+    return total;
+}
+
+} // namespace veltrano

@@ -1,0 +1,139 @@
+// The menu bar, built from its embedded text definition, and the check-mark operations
+// that hold the program's modes.
+#include <vector>
+
+#include "shell/Program.h"
+#include "textfile/DataTables.h"
+
+namespace veltrano {
+
+namespace {
+
+// Splits a line at ";" or "="; white space right after a separator belongs to no field.
+std::vector<std::string> SplitMenuFields(const std::string& line) {
+    std::vector<std::string> fields;
+    if (line.empty()) return fields;
+    std::string field;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        const char ch = line[i];
+        if (ch == ';' || ch == '=') {
+            fields.push_back(field);
+            field.clear();
+            ++i;
+            while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+            continue;
+        }
+        field += ch;
+        ++i;
+    }
+    fields.push_back(field);
+    return fields;
+}
+
+std::string ShortcutText(const std::string& code, const std::string& key) {
+    if (code == "CS") return "\tCtrl+Shift+" + key;
+    if (code == "C") return "\tCtrl+" + key;
+    if (code == "A") return "\tAlt+" + key;
+    if (code == "N") return "\tNLck+" + key;
+    if (code == "F") return "\tF" + key;
+    return "\t" + key;
+}
+
+struct ItemType {
+    const char* keyword;
+    unsigned flags;
+};
+const ItemType kItemTypes[] = {
+    {"MF_STRING", platform::MF_STRING},
+    {"MF_SEPARATOR", platform::MF_SEPARATOR},
+    {"MF_MENUBREAK", platform::MF_MENUBREAK},
+    {"MF_MENUBARBREAK", platform::MF_MENUBARBREAK},
+};
+
+} // namespace
+
+void Program::BuildMainMenu() {
+    Notices notices;
+    const std::string text = textfile::ReadWholeFile(":Veltrano Menu", notices);
+    Show(notices);
+    menu = MenuFromText(text);
+}
+
+MenuHandle Program::MenuFromText(const std::string& text) {
+    auto& f = form_;
+    const MenuHandle bar = f.CreateMenuBar();
+    if (text.empty()) {
+        f.DestroyMenu(bar);
+        return 0;
+    }
+    MenuHandle pending = 0;
+    std::string pendingCaption;
+    std::vector<MenuHandle> unattached; // popups never put on the bar
+    auto fail = [&]() -> MenuHandle {
+        if (pending) unattached.push_back(pending);
+        for (MenuHandle h : unattached) f.DestroyMenu(h);
+        f.DestroyMenu(bar);
+        return 0;
+    };
+
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        const std::vector<std::string> fields = SplitMenuFields(text.substr(start, end - start));
+        start = end + 2;
+        if (fields.empty()) break; // an empty line ends the definition
+        if (fields.size() == 1) return fail();
+
+        std::string caption;
+        if (fields.size() == 3 || fields.size() == 4) caption = fields[2];
+        else if (fields.size() == 5) caption = fields[2] + ShortcutText(fields[3], fields[4]);
+
+        const std::int32_t id = textfile::LeadingNumber(fields[0]) + kCommandIdBase;
+        const std::string& type = fields[1];
+        if (type == "MF_POPUP") {
+            if (!pendingCaption.empty()) {
+                if (!f.AppendMenu(bar, platform::MF_POPUP, pending, pendingCaption)) return fail();
+            } else if (pending) {
+                unattached.push_back(pending);
+            }
+            pending = f.CreatePopupMenu();
+            if (!pending) return fail();
+            pendingCaption = caption;
+            continue;
+        }
+        for (const ItemType& t : kItemTypes) {
+            if (type != t.keyword) continue;
+            if (pending && !f.AppendMenu(pending, t.flags, id, caption)) return fail();
+            break;
+        }
+    }
+    if (pending && !f.AppendMenu(bar, platform::MF_POPUP, pending, pendingCaption)) return fail();
+    for (MenuHandle h : unattached) f.DestroyMenu(h);
+    if (!f.AttachMenuBar(bar)) {
+        f.DestroyMenu(bar);
+        return 0;
+    }
+    return bar;
+}
+
+bool Program::MenuOptionChecked(MenuHandle m, std::int32_t id) const {
+    if (m == 0) return false;
+    return form_.MenuItemState(m, id) == static_cast<int>(platform::MF_CHECKED);
+}
+
+int Program::ToggleMenuOption(MenuHandle m, std::int32_t id) {
+    if (MenuOptionChecked(m, id)) {
+        form_.CheckMenuItem(m, id, false);
+        return 0;
+    }
+    form_.CheckMenuItem(m, id, true);
+    return static_cast<int>(platform::MF_CHECKED);
+}
+
+void Program::UncheckMenuOption(MenuHandle m, std::int32_t id) {
+    if (m != 0) form_.CheckMenuItem(m, id, false);
+}
+
+} // namespace veltrano

@@ -1,0 +1,95 @@
+#include "textfile/SafeWrite.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace veltrano::textfile {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ErrnoText(int error) {
+    return std::generic_category().message(error);
+}
+
+struct WriteOutcome {
+    std::optional<std::string> error;
+    bool tempExisted = false; // the temporary name was taken; nothing was created
+};
+
+// Writes the bytes to tempPath (created exclusively), then renames it over path. On any
+// failure after creation the temporary file is removed and path is left as it was.
+WriteOutcome WriteThrough(const fs::path& path, const fs::path& tempPath,
+                          std::string_view bytes) {
+    errno = 0;
+    std::FILE* file = std::fopen(tempPath.string().c_str(), "wbx");
+    if (!file) {
+        const int error = errno;
+        return {ErrnoText(error != 0 ? error : EIO), error == EEXIST};
+    }
+
+    std::optional<std::string> error;
+    errno = 0;
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
+        error = ErrnoText(errno != 0 ? errno : EIO);
+    if (!error) {
+        errno = 0;
+        if (std::fflush(file) != 0 || std::ferror(file))
+            error = ErrnoText(errno != 0 ? errno : EIO);
+    }
+    errno = 0;
+    if (std::fclose(file) != 0 && !error) error = ErrnoText(errno != 0 ? errno : EIO);
+
+    if (!error) {
+        // Keep the access rights of a file being replaced.
+        std::error_code ec;
+        const fs::file_status old = fs::status(path, ec);
+        if (!ec && fs::is_regular_file(old)) fs::permissions(tempPath, old.permissions(), ec);
+
+        fs::rename(tempPath, path, ec);
+        if (ec) error = ec.message();
+    }
+    if (error) {
+        std::error_code ignored;
+        fs::remove(tempPath, ignored);
+    }
+    return {error, false};
+}
+
+// A name for a temporary file in the target's directory, different on every call.
+fs::path TemporaryPathBeside(const fs::path& path) {
+    static std::atomic<std::uint64_t> counter{0};
+    const auto now =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const std::uint64_t mix = now ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
+    char name[40];
+    std::snprintf(name, sizeof name, ".veltrano-%016llx.tmp", static_cast<unsigned long long>(mix));
+    return path.parent_path() / name;
+}
+
+} // namespace
+
+std::optional<std::string> WriteFileReplacing(const std::string& path,
+                                                 std::string_view bytes) {
+    const fs::path target(path);
+    constexpr int kAttempts = 64;
+    WriteOutcome outcome;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        outcome = WriteThrough(target, TemporaryPathBeside(target), bytes);
+        if (!outcome.tempExisted) break;
+    }
+    return outcome.error;
+}
+
+std::optional<std::string> WriteFileReplacingVia(const std::string& path, const std::string& tempPath,
+                                                 std::string_view bytes) {
+    return WriteThrough(fs::path(path), fs::path(tempPath), bytes).error;
+}
+
+} // namespace veltrano::textfile

@@ -1,0 +1,84 @@
+#pragma once
+// The block-and-line text library: the list of found files, the one file record with its
+// byte buffer, and the block and line lists of the last operations. All lists are numbered
+// from 1 in the operations (stored 0-based in the vectors).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "textfile/Notice.h"
+
+namespace veltrano::textfile {
+
+// The platform's path separator: "\" on Windows, "/" elsewhere.
+#ifdef _WIN32
+inline constexpr char kPathSep = '\\';
+#else
+inline constexpr char kPathSep = '/';
+#endif
+
+// Files larger than this are refused by every read of the library (voice files are a few
+// hundred kilobytes, the data file a few kilobytes).
+inline constexpr std::int64_t kMaxFileBytes = 16 * 1024 * 1024;
+
+inline constexpr std::uint32_t kFlagOpen = 2;
+
+struct FileRecord {
+    std::int32_t readOffset = 0;
+    std::int32_t readLength = 0;
+    std::uint32_t flags = 0;
+    std::int32_t size = 0;     // length of the file last opened
+    std::int32_t capacity = 0; // size of the buffer prepared at start-up
+    std::optional<std::string> buffer; // the bytes read; nothing when the record has no buffer
+    std::int32_t channel = 0;
+    std::string path; // the whole path, never cut
+};
+
+class TextLibrary {
+  public:
+    std::vector<std::string> fileList;  // entry n is fileList[n - 1]
+    FileRecord record;
+    std::vector<std::string> blockList; // block b is blockList[b - 1]
+    std::vector<std::string> lineList;  // line i is lineList[i - 1]
+
+    int FileCount() const { return static_cast<int>(fileList.size()); }
+    bool ValidFile(int n) const { return n >= 1 && n <= FileCount(); }
+
+    // Reads file n and cuts it into blocks at CR LF CR LF. Returns the block count, or 0
+    // after a notice (invalid number, missing, empty or unreadable file).
+    int LoadBlocks(int n, Notices& notices);
+    // Number of the first block containing key (case-sensitive substring), 0 when none.
+    int FindBlock(std::string_view key) const;
+    // Splits block b into the line list; with a key, line 1 must contain it and is removed.
+    // Returns the number of lines left, 0 on failure.
+    int GetBlockLines(int b, std::optional<std::string_view> key);
+
+    // The record operations: open (returns the size, 0 when missing, empty, too large or
+    // unopenable), read whole, close.
+    std::int32_t OpenFileRecord(Notices& notices);
+    void ReadFileRecord();
+    void CloseFileRecord();
+    // Reads file n whole into the record's buffer; an invalid n or a size-0 file changes
+    // nothing. Returns true when the buffer now holds file n's bytes.
+    bool LoadFileIntoRecord(int n, Notices& notices);
+
+    // Zero-fills the record and drops its buffer.
+    void ClearRecord() { record = FileRecord{}; }
+};
+
+// The whole content of a file, or of an embedded resource when the name starts with ":".
+// Empty with an "OPEN FILE PROBLEMS ..." notice on failure.
+std::string ReadWholeFile(const std::string& name, Notices& notices);
+
+// The part of a path after its last separator.
+std::string FileNameOfPath(std::string_view path);
+
+// The "FILE INDEX IS FOUT : " notice for a bad file number.
+Notice ReportListError(int code, int number, int fileCount);
+
+// The "OPEN FILE PROBLEMS ..." notice: the system's description of the error, CR LF, path.
+Notice OpenFileProblem(const std::string& description, const std::string& path);
+
+} // namespace veltrano::textfile

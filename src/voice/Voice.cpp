@@ -1,0 +1,150 @@
+#include "voice/Voice.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <limits>
+
+#include "voice/Category.h"
+
+namespace veltrano::voice {
+
+namespace {
+
+// Offsets of the fields of voice 0; voice k adds k strides.
+struct FieldOffsets {
+    std::optional<std::size_t> number;
+    std::size_t name;
+    std::size_t category;
+    std::size_t matrix;
+};
+
+constexpr LayoutInfo kAnsInfo{27, 1847, "*.ans", "Init Vce"};
+constexpr LayoutInfo kAn1Info{9014, 1104, "*.an1", "InitNormal"};
+
+// In both layouts the category byte follows the 10-byte name; in Ans the number byte lies
+// two bytes before the name.
+constexpr FieldOffsets kAnsFields{25, 27, 37, 1735};
+constexpr FieldOffsets kAn1Fields{std::nullopt, 9014, 9024, 9954};
+
+const FieldOffsets& Fields(VoiceLayout layout) {
+    return layout == VoiceLayout::Ans ? kAnsFields : kAn1Fields;
+}
+
+constexpr int kLastVoiceNumber = 127;
+
+// Whether voice `next` may follow: the data must reach past the first byte after its name's
+// first byte, that is length > nameOffset(next) + 1. Written without overflow.
+bool LengthAllowsVoice(std::size_t length, const LayoutInfo& info, std::size_t next) {
+    const std::size_t base = info.nameOffset + 1;
+    if (length <= base) return false;
+    return (length - base - 1) / info.stride >= next;
+}
+
+} // namespace
+
+const LayoutInfo& Info(VoiceLayout layout) {
+    return layout == VoiceLayout::Ans ? kAnsInfo : kAn1Info;
+}
+
+std::optional<std::size_t> VoiceOffset(VoiceLayout layout, int k, VoiceField field) {
+    if (k < 0) return std::nullopt;
+    const FieldOffsets& f = Fields(layout);
+    std::size_t base = 0;
+    switch (field) {
+    case VoiceField::Number:
+        if (!f.number) return std::nullopt;
+        base = *f.number;
+        break;
+    case VoiceField::Name:
+        base = f.name;
+        break;
+    case VoiceField::Category:
+        base = f.category;
+        break;
+    case VoiceField::Matrix:
+        base = f.matrix;
+        break;
+    }
+    const std::size_t stride = Info(layout).stride;
+    const auto kk = static_cast<std::size_t>(k);
+    if (kk > (std::numeric_limits<std::size_t>::max() - base) / stride) return std::nullopt;
+    return base + stride * kk;
+}
+
+std::uint8_t ByteAt(std::string_view text, std::size_t offset) {
+    return offset < text.size() ? static_cast<std::uint8_t>(text[offset]) : 0;
+}
+
+Voice ReadVoice(std::string_view text, VoiceLayout layout, int k) {
+    Voice v;
+    v.k = k;
+    if (k < 0) return v;
+    if (layout == VoiceLayout::An1) {
+        v.number = static_cast<std::uint8_t>(k);
+    } else if (auto at = VoiceOffset(layout, k, VoiceField::Number)) {
+        v.number = ByteAt(text, *at);
+    }
+    if (auto at = VoiceOffset(layout, k, VoiceField::Name); at && *at < text.size()) {
+        v.name = std::string(text.substr(*at, static_cast<std::size_t>(kNameBytes)));
+    }
+    if (auto at = VoiceOffset(layout, k, VoiceField::Category)) v.category = ByteAt(text, *at);
+    if (auto at = VoiceOffset(layout, k, VoiceField::Matrix)) {
+        for (std::size_t j = 0; j < v.matrix.size(); ++j)
+            v.matrix[j] = ByteAt(text, *at + j);
+    }
+    return v;
+}
+
+void EnumerateVoices(std::string_view text, VoiceLayout layout,
+                     const std::function<bool(const Voice&)>& visit) {
+    const std::size_t length = text.size();
+    if (length == 0) return;
+    const LayoutInfo& info = Info(layout);
+    for (int k = 0;; ++k) {
+        const Voice v = ReadVoice(text, layout, k);
+        if (!visit(v)) return;
+        if (layout == VoiceLayout::Ans && v.number == kLastVoiceNumber) return;
+        if (layout == VoiceLayout::An1 && k == kMaxAn1Voices - 1) return;
+        if (k == INT_MAX) return;
+        if (!LengthAllowsVoice(length, info, static_cast<std::size_t>(k) + 1)) return;
+    }
+}
+
+int VoiceCount(std::string_view text, VoiceLayout layout) {
+    int count = 0;
+    EnumerateVoices(text, layout, [&count](const Voice&) {
+        ++count;
+        return true;
+    });
+    return count;
+}
+
+std::string VoiceLine(int number, std::uint8_t category, std::string_view name) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%3d", number);
+    std::string line = digits;
+    line += "  ";
+    line += CategoryCode(category);
+    line += "  ";
+    line += name;
+    return line;
+}
+
+std::size_t WriteMatrix(std::string& buffer, VoiceLayout layout, int k, const ControlMatrix& m) {
+    const auto at = VoiceOffset(layout, k, VoiceField::Matrix);
+    if (!at || *at >= buffer.size()) return 0;
+    const std::size_t count = std::min(m.size(), buffer.size() - *at);
+    for (std::size_t j = 0; j < count; ++j)
+        buffer[*at + j] = static_cast<char>(m[j]);
+    return count;
+}
+
+bool WriteCategory(std::string& buffer, VoiceLayout layout, int k, std::uint8_t category) {
+    const auto at = VoiceOffset(layout, k, VoiceField::Category);
+    if (!at || *at >= buffer.size()) return false;
+    buffer[*at] = static_cast<char>(category);
+    return true;
+}
+
+} // namespace veltrano::voice
