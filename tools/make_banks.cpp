@@ -202,7 +202,8 @@ std::vector<Voice> MakeVoices(const BankPlan& plan) {
         std::string name(pool[static_cast<std::size_t>(n) % pool.size()]);
         // A name used again gets a number: "Fat Bass 2", or "Growl Ba 2" when it is long.
         if (int round = n / static_cast<int>(pool.size()); round > 0) {
-            std::string suffix = " " + std::to_string(round + 1);
+            std::string suffix(1, ' '); // built in two steps: GCC 12 warns (-Wrestrict) on " " + string
+            suffix += std::to_string(round + 1);
             name = name.substr(0, kNameBytes - suffix.size()) + suffix;
             while (name.find("  ") != std::string::npos)
                 name.erase(name.find("  "), 1);

@@ -1,5 +1,7 @@
 // Resizing (fixed width, a minimum height, a voice list that grows with the window) and
 // closing (everything released, nothing saved, no question asked).
+#include <algorithm>
+
 #include "shell/Program.h"
 
 namespace veltrano {
@@ -9,25 +11,36 @@ constexpr int kMinOuterHeightTwips = 8250;
 constexpr int kOuterWidthTwips = 6800;
 constexpr int kVoiceListLeft = 300, kVoiceListTop = 100, kVoiceListWidth = 140;
 constexpr int kVoiceListBottomGap = 154;
+constexpr int kDefaultTwipsPerPixel = 15; // 96 dots per inch
+
+int TwipsPerPixel(int reported) {
+    return reported > 0 ? reported : kDefaultTwipsPerPixel;
+}
 } // namespace
 
 void Program::Win_1_ReSize() {
-    // Notifications can arrive before the controls exist, and a minimized or maximized
-    // window keeps the size the system gives it.
+    // Notifications arrive before the window and its controls exist, and after closing.
     if (!form_.HasMainWindow() || !form_.HasControl(lsb(ctl::kVoiceList))) return;
-    if (form_.GetWindowState() != platform::WindowState::Normal) return;
-    const int tx = form_.TwipsPerPixelX() > 0 ? form_.TwipsPerPixelX() : 15;
-    const int ty = form_.TwipsPerPixelY() > 0 ? form_.TwipsPerPixelY() : 15;
+    const platform::WindowState state = form_.GetWindowState();
+    // A minimized window has no room to lay out; its size comes back when it is restored.
+    if (state == platform::WindowState::Minimized) return;
+    const int tx = TwipsPerPixel(form_.TwipsPerPixelX());
+    const int ty = TwipsPerPixel(form_.TwipsPerPixelY());
 
-    platform::Size size = form_.WindowOuterSize();
-    if (size.h * ty < kMinOuterHeightTwips) {
-        form_.SetWindowOuterSize(size.w, kMinOuterHeightTwips / ty);
-        size = form_.WindowOuterSize();
+    if (state == platform::WindowState::Normal) {
+        const platform::Size size = form_.WindowOuterSize();
+        // Rounded up, so that the next pass finds the height at or above the minimum even
+        // where a pixel is not a whole divisor of 8250 twips.
+        const int minHeight = (kMinOuterHeightTwips + ty - 1) / ty;
+        if (size.h < minHeight) form_.SetWindowOuterSize(size.w, minHeight);
+        const int width = (kOuterWidthTwips + tx / 2) / tx;
+        form_.SetWindowOuterSize(width, form_.WindowOuterSize().h);
     }
-    const int n = size.h;
-    form_.SetWindowOuterSize(kOuterWidthTwips / tx, n);
-    form_.MoveControl(lsb(ctl::kVoiceList),
-                      {kVoiceListLeft, kVoiceListTop, kVoiceListWidth, std::max(0, n - kVoiceListBottomGap)});
+    // A maximized window keeps the size the system gives it; the voice list still follows
+    // its height.
+    const int n = form_.WindowOuterSize().h;
+    form_.MoveControl(lsb(ctl::kVoiceList), {kVoiceListLeft, kVoiceListTop, kVoiceListWidth,
+                                             std::max(0, n - kVoiceListBottomGap)});
 }
 
 void Program::ReleaseGlobalData() {
@@ -42,18 +55,17 @@ void Program::Win_1_Close(int&) {
     closed = true;
     ReleaseGlobalData();
     matrices.clear();
-    // Empty the clipboard only while it still holds what this program put there: text that
-    // another program placed is the user's and stays.
-    if (clipboardOwnText) {
-        if (!form_.ClipboardOpen()) {
-            Message("", "Clipboard Error.\rGetLastError returned: " + std::to_string(form_.LastErrorCode()),
-                    platform::Icon::Exclamation);
-        } else {
-            if (form_.ClipboardText() == clipboardOwnText) form_.ClipboardEmpty();
-            form_.ClipboardClose();
-        }
-        clipboardOwnText.reset();
+    // The clipboard is emptied only while it still holds the text this program put there:
+    // text another program placed since is the user's and stays.
+    if (!form_.ClipboardOpen()) {
+        Message("",
+                "Clipboard Error.\rGetLastError returned: " + std::to_string(form_.LastErrorCode()),
+                platform::Icon::Exclamation);
+    } else {
+        if (clipboardOwnText && form_.ClipboardText() == clipboardOwnText) form_.ClipboardEmpty();
+        form_.ClipboardClose();
     }
+    clipboardOwnText.reset();
     if (menu != 0) form_.DestroyMenu(menu);
     menu = 0;
 }
