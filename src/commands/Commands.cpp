@@ -7,9 +7,11 @@ namespace veltrano {
 
 using platform::Icon;
 
-void Program::Win_1_Message(std::int32_t, std::int32_t msg, std::int32_t wParam, std::int32_t lParam) {
+void Program::Win_1_Message(std::int32_t, std::int32_t msg, std::int32_t wParam,
+                            std::int32_t lParam) {
     const auto low = static_cast<std::int16_t>(wParam & 0xFFFF);
-    const auto high = static_cast<std::uint16_t>((static_cast<std::uint32_t>(wParam) >> 16) & 0xFFFF);
+    const auto high =
+        static_cast<std::uint16_t>((static_cast<std::uint32_t>(wParam) >> 16) & 0xFFFF);
     switch (msg) {
     case platform::WM_MENUSELECT: {
         // Remember the highlighted command item; separators, popups and the close
@@ -27,30 +29,49 @@ void Program::Win_1_Message(std::int32_t, std::int32_t msg, std::int32_t wParam,
         // From the menu (0) or a keyboard shortcut (1); controls send their own events.
         if (lParam == 0 && (high == 0 || high == 1)) RunCommand(low);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
 void Program::RunCommand(std::int32_t id) {
     switch (id) {
     case cmd::kSelectAnsDirectory:
-    case cmd::kSelectAn1Directory: SelectVoiceDirectory(id); break;
-    case cmd::kOpenMatrixCollection: OpenMatrixCollection(); break;
-    case cmd::kSaveMatrixCollection: SaveMatrixCollection(); break;
+    case cmd::kSelectAn1Directory:
+        SelectVoiceDirectory(id);
+        break;
+    case cmd::kOpenMatrixCollection:
+        OpenMatrixCollection();
+        break;
+    case cmd::kSaveMatrixCollection:
+        SaveMatrixCollection();
+        break;
     case cmd::kSearchController:
     case cmd::kSearchParameter:
     case cmd::kReplaceController:
-    case cmd::kReplaceParameter: ArmSearchMode(id); break;
-    case cmd::kCopySelectedVoices: CopySelectedVoices(); break;
-    case cmd::kVoiceNameReport: VoiceNameReport(); break;
-    case cmd::kShowHelp: ShowHelp(); break;
-    case cmd::kOpenWebPage: OpenWebPage(); break;
-    default: break;
+    case cmd::kReplaceParameter:
+        ArmSearchMode(id);
+        break;
+    case cmd::kCopySelectedVoices:
+        CopySelectedVoices();
+        break;
+    case cmd::kVoiceNameReport:
+        VoiceNameReport();
+        break;
+    case cmd::kShowHelp:
+        ShowHelp();
+        break;
+    case cmd::kOpenWebPage:
+        OpenWebPage();
+        break;
+    default:
+        break;
     }
 }
 
 void Program::ResetSearchMode(MenuHandle m, std::int32_t first, std::int32_t last) {
-    for (std::int32_t id = first; id <= last; ++id) UncheckMenuOption(m, id);
+    for (std::int32_t id = first; id <= last; ++id)
+        UncheckMenuOption(m, id);
     for (int header : {ctl::kHeaderCtrl, ctl::kHeaderParam}) {
         form_.SetBackColor(lbl(header), colour::kFace);
         form_.SetToolTip(lbl(header), "");
@@ -63,7 +84,8 @@ void Program::SelectVoiceDirectory(std::int32_t id) {
     ToggleMenuOption(menu, id);
     const auto folder = BrowseFolder("Select a Voice File Directory", form_.ProgramFolder());
     if (!folder) return; // cancelled: scan nothing, keep the file list
-    ScanVoiceDirectory(id == cmd::kSelectAnsDirectory ? voice::VoiceLayout::Ans : voice::VoiceLayout::An1,
+    ScanVoiceDirectory(id == cmd::kSelectAnsDirectory ? voice::VoiceLayout::Ans
+                                                      : voice::VoiceLayout::An1,
                        *folder);
 }
 
@@ -75,9 +97,9 @@ void Program::ArmSearchMode(std::int32_t id) {
     const bool controller = id == cmd::kSearchController || id == cmd::kReplaceController;
     const ControlRef header = lbl(controller ? ctl::kHeaderCtrl : ctl::kHeaderParam);
     form_.SetBackColor(header, colour::kArmed);
-    form_.SetToolTip(header, controller
-                                 ? "Click On A Numbered Label With The Controller Behind To Search for."
-                                 : "Click On A Numbered Label With The Parameter Behind To Search for.");
+    form_.SetToolTip(
+        header, controller ? "Click On A Numbered Label With The Controller Behind To Search for."
+                           : "Click On A Numbered Label With The Parameter Behind To Search for.");
 }
 
 void Program::CopySelectedVoices() {

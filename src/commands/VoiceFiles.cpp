@@ -16,40 +16,48 @@ std::optional<voice::VoiceLayout> Program::LayoutInForce() const {
 
 void Program::ScanVoiceDirectory(voice::VoiceLayout layout, const std::string& directory) {
     Notices notices;
-    const int found = textfile::FindFiles(lib, directory, std::string(voice::Info(layout).pattern), notices);
+    const int found =
+        textfile::FindFiles(lib, directory, std::string(voice::Info(layout).pattern), notices);
     Show(notices);
+    // A scan that found nothing leaves the rows of the last one; they no longer name a file.
     if (found != 0) FillFileList(ctl::kFileList);
 }
 
 void Program::FillFileList(int lsbIndex) {
     const ControlRef list = lsb(lsbIndex);
     form_.ListClear(list);
-    for (const std::string& path : lib.fileList) form_.ListAdd(list, textfile::FileNameOfPath(path));
+    for (const std::string& path : lib.fileList)
+        form_.ListAdd(list, textfile::FileNameOfPath(path));
     form_.SetChecked(chk(ctl::kWrite), false);
 }
 
 bool Program::LoadVoiceFile(int n) {
     if (!lib.ValidFile(n)) return false;
-    const std::string& path = lib.fileList[static_cast<std::size_t>(n - 1)];
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (!std::filesystem::exists(status)) {
-        // The file vanished since the scan: say so and keep the loaded file.
-        Show(textfile::OpenFileProblem(std::make_error_code(std::errc::no_such_file_or_directory).message(),
-                                       path));
+    const std::string path = lib.fileList[static_cast<std::size_t>(n - 1)];
+    Notices notices;
+    if (lib.LoadFileIntoRecord(n, notices)) return true;
+    if (!notices.empty()) {
+        // Unreadable, too large, not a file, changed while read: the loaded file stays.
+        Show(notices);
         return false;
     }
-    if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, ec) == 0 && !ec) {
-        // An empty file is read as no data at all.
-        lib.ClearRecord();
-        lib.record.path = path;
+    // Nothing read and nothing said: the file is missing or empty.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        // It vanished since the scan: say so and keep the loaded file.
+        Show(textfile::OpenFileProblem(
+            std::make_error_code(std::errc::no_such_file_or_directory).message(), path));
+        return false;
+    }
+    if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, ec) == 0 &&
+        !ec) {
+        // An empty file leaves a buffer of length 0: no voices.
         lib.record.buffer = std::string();
+        lib.record.size = 0;
         return true;
     }
-    Notices notices;
-    const bool read = lib.LoadFileIntoRecord(n, notices);
-    Show(notices);
-    return read;
+    return false;
 }
 
 std::string_view Program::VoiceFileText() const {
@@ -57,9 +65,13 @@ std::string_view Program::VoiceFileText() const {
     return *lib.record.buffer;
 }
 
-std::string* Program::VoiceFileBuffer() { return lib.record.buffer ? &*lib.record.buffer : nullptr; }
+std::string* Program::VoiceFileBuffer() {
+    return lib.record.buffer ? &*lib.record.buffer : nullptr;
+}
 
 void Program::FileListClicked() {
+    // A stale row (the last scan found nothing) names no file: nothing is read and the voice
+    // list is rebuilt from the data still in memory.
     LoadVoiceFile(form_.ListCurrent(lsb(ctl::kFileList)) + 1);
     FillVoiceList(VoiceFileText());
 }

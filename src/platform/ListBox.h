@@ -14,9 +14,10 @@ int LSB_GetItemIndex(const Form& form, ControlRef list);
 int LSB_GetItemSelect(const Form& form, ControlRef list);
 // Selects item index (single selection) and scrolls it into view; -1 clears the selection.
 void LSB_ItemSelect(Form& form, ControlRef list, int index);
-// The text of the current item; empty when there is none.
+// The text of the current item (as LSB_ItemText); empty when there is none.
 std::string LSB_GetItemText(const Form& form, ControlRef list);
-// The text of item index; empty when there is no such item. Any length, never cut.
+// The text of item index up to its first zero byte; empty when there is no such item.
+// Any length: the text is never cut to a buffer size.
 std::string LSB_ItemText(const Form& form, ControlRef list, int index);
 // The item's data; 0 when never set, -1 for an index with no item.
 std::int32_t LSB_GetItemData(const Form& form, ControlRef list, int index);
