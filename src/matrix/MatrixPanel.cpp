@@ -11,9 +11,12 @@ void Program::EditSlot(int index) {
     // The chosen item's number from the data file; its low 8 bits are the slot's byte.
     const auto v = static_cast<std::uint8_t>(form_.ComboItemData(box, p).value_or(p) & 0xFF);
     int j = 0;
-    if (index >= ctl::kDepthBox) j = 3 * (index - ctl::kDepthBox) + 2;
-    else if (index >= ctl::kParamBox) j = 3 * (index - ctl::kParamBox) + 1;
-    else j = 3 * (index - ctl::kCtrlBox);
+    if (index >= ctl::kDepthBox)
+        j = 3 * (index - ctl::kDepthBox) + 2;
+    else if (index >= ctl::kParamBox)
+        j = 3 * (index - ctl::kParamBox) + 1;
+    else
+        j = 3 * (index - ctl::kCtrlBox);
     work.MatrixByte(j) = v;
 }
 
@@ -54,18 +57,22 @@ void Program::RangeToggle(int shift) {
     }
     RangeEnd = current;
     auto invert = [&](int from, int to) {
-        for (int i = from; i <= to; ++i) form_.ListSetSelected(list, i, !form_.ListSelected(list, i));
+        for (int i = from; i <= to; ++i)
+            form_.ListSetSelected(list, i, !form_.ListSelected(list, i));
         RangeAnchor = 0;
         RangeEnd = 0;
     };
-    if (RangeEnd > RangeAnchor) invert(RangeAnchor + 1, RangeEnd - 1);
-    else if (RangeEnd != 0) invert(RangeEnd + 1, RangeAnchor - 1);
+    if (RangeEnd > RangeAnchor)
+        invert(RangeAnchor + 1, RangeEnd - 1);
+    else if (RangeEnd != 0)
+        invert(RangeEnd + 1, RangeAnchor - 1);
 }
 
 void Program::InvertAllVoices() {
     const ControlRef list = lsb(ctl::kVoiceList);
     const int count = form_.ListCount(list);
-    for (int i = 0; i < count; ++i) form_.ListSetSelected(list, i, !form_.ListSelected(list, i));
+    for (int i = 0; i < count; ++i)
+        form_.ListSetSelected(list, i, !form_.ListSelected(list, i));
 }
 
 } // namespace veltrano

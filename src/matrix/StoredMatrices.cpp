@@ -33,7 +33,8 @@ void Program::StoreMatrix() {
     work.SetCategory(static_cast<std::uint8_t>(*category));
     matrices.push_back(work);
     const ControlRef list = cmb(ctl::kStoreList);
-    form_.ComboAdd(list, collection::StoredMatrixRow(work), static_cast<std::int32_t>(matrices.size()));
+    form_.ComboAdd(list, collection::StoredMatrixRow(work),
+                   static_cast<std::int32_t>(matrices.size()));
     form_.ComboSetCurSel(list, 0);
 }
 
@@ -47,7 +48,8 @@ void Program::FillStoreList() {
     const ControlRef list = cmb(ctl::kStoreList);
     form_.ComboClear(list);
     for (std::size_t i = 0; i < matrices.size(); ++i)
-        form_.ComboAdd(list, collection::StoredMatrixRow(matrices[i]), static_cast<std::int32_t>(i + 1));
+        form_.ComboAdd(list, collection::StoredMatrixRow(matrices[i]),
+                       static_cast<std::int32_t>(i + 1));
     form_.ComboSetCurSel(list, 0);
 }
 

@@ -33,11 +33,13 @@ void Program::WriteClicked() {
 
 void Program::LoadVoiceMatrix(std::string_view text, int k) {
     const auto layout = LayoutInForce();
-    if (!layout || k < 0) return;
-    const std::size_t b = *voice::VoiceOffset(*layout, k, voice::VoiceField::Matrix);
+    if (!layout) return;
+    const auto b = voice::VoiceOffset(*layout, k, voice::VoiceField::Matrix);
+    if (!b) return;
+    // Slot by slot; bytes past the end of the data read as 0.
     const int firsts[] = {ctl::kCtrlBox, ctl::kParamBox, ctl::kDepthBox};
     for (int j = 0; j < voice::kMatrixBytes; ++j) {
-        const std::uint8_t v = voice::ByteAt(text, b + static_cast<std::size_t>(j));
+        const std::uint8_t v = voice::ByteAt(text, *b + static_cast<std::size_t>(j));
         work.MatrixByte(j) = v;
         form_.ComboSetCurSel(cmb(firsts[j % 3] + j / 3), v);
     }
@@ -47,7 +49,8 @@ void Program::WriteVoiceMatrix(int k) {
     const auto layout = LayoutInForce();
     std::string* buffer = VoiceFileBuffer();
     if (!layout || !buffer || k < 0) return;
-    // Only the part of the matrix field that lies inside the loaded data is written.
+    // A voice of a truncated file gets the part of its matrix field that lies inside the
+    // loaded data; the buffer never grows.
     voice::WriteMatrix(*buffer, *layout, k, work.Matrix());
 }
 

@@ -7,8 +7,10 @@
 namespace veltrano {
 
 namespace {
-constexpr const char* kReplaceControllerTip = "Click On A Numbered Label With The Controller Behind To Replace.";
-constexpr const char* kReplaceParameterTip = "Click On A Numbered Label With The Parameter Behind To Replace.";
+constexpr const char* kReplaceControllerTip =
+    "Click On A Numbered Label With The Controller Behind To Replace.";
+constexpr const char* kReplaceParameterTip =
+    "Click On A Numbered Label With The Parameter Behind To Replace.";
 
 std::string Count3(int n) {
     char buf[16];
@@ -17,7 +19,9 @@ std::string Count3(int n) {
 }
 } // namespace
 
-void Program::HeaderClicked() { ResetSearchMode(menu, cmd::kSearchController, cmd::kReplaceParameter); }
+void Program::HeaderClicked() {
+    ResetSearchMode(menu, cmd::kSearchController, cmd::kReplaceParameter);
+}
 
 void Program::NumberedLabelClicked(int row) {
     const ControlRef list = lsb(ctl::kVoiceList);
@@ -30,8 +34,9 @@ void Program::NumberedLabelClicked(int row) {
         for (int i = 0; i < count; ++i)
             if (form_.ListSelected(list, i)) form_.ListSetSelected(list, i, false);
     } else if (armed) {
-        // A search selects every voice it finds, which needs multiple selection: switch the
-        // list to it as checking "Multi Select List" by hand does (the list is rebuilt).
+        // A search selects every voice it finds, which needs multiple selection: with a mode
+        // armed, switch the list to it as checking "Multi Select List" by hand does (the list
+        // is rebuilt, so nothing stays selected). Without a mode the click does nothing.
         form_.SetChecked(chk(ctl::kMultiSelect), true);
         MultiSelectClicked();
     }
@@ -39,7 +44,8 @@ void Program::NumberedLabelClicked(int row) {
     const auto valueOf = [&](int firstBox) {
         return form_.ComboCurSel(cmb(firstBox + row - 1)) & 0xFF;
     };
-    const auto replaceStep = [&](int header, int firstBox, int findMode, int replaceMode, const char* tip) {
+    const auto replaceStep = [&](int header, int firstBox, int findMode, int replaceMode,
+                                 const char* tip) {
         const ControlRef h = lbl(header);
         const platform::Color back = form_.BackColor(h);
         if (back == colour::kArmed) {
@@ -72,19 +78,26 @@ int Program::SearchVoices(int mode, int value) {
     const int n = form_.ListCount(list);
     const auto layout = LayoutInForce();
     const int field = (mode == 1 || mode == 3) ? 0 : 1; // controller or parameter byte of a slot
-    const std::string_view text = VoiceFileText();
-    const auto nameOf = [&](std::uint8_t value) {
-        return form_.ComboText(cmb(field == 0 ? ctl::kCtrlBox : ctl::kParamBox), value).value_or("");
+    // The name of a value is its item in the row-1 list of the column; none gives "".
+    const auto nameOf = [&](std::uint8_t x) {
+        return form_.ComboText(cmb(field == 0 ? ctl::kCtrlBox : ctl::kParamBox), x).value_or("");
     };
 
     int total = 0;
     if (layout && n > 0) {
         std::string* buffer = VoiceFileBuffer();
         for (int k = 0; k < n; ++k) {
-            const std::size_t b = *voice::VoiceOffset(*layout, k, voice::VoiceField::Matrix);
+            // A voice whose matrix does not lie wholly inside the data (a truncated file, or a
+            // list built under the other layout) ends the search at once: no message, count 0.
+            // What was selected or replaced before it stays so.
+            const auto b = voice::VoiceOffset(*layout, k, voice::VoiceField::Matrix);
+            if (!buffer || !b || *b > buffer->size() ||
+                buffer->size() - *b < static_cast<std::size_t>(voice::kMatrixBytes))
+                return 0;
+            auto* matrix = reinterpret_cast<std::uint8_t*>(buffer->data() + *b);
             if (mode <= 2) {
                 for (int s = 0; s < voice::kSlots; ++s) {
-                    if (voice::ByteAt(text, b + 3 * static_cast<std::size_t>(s) + field) == v) {
+                    if (matrix[3 * s + field] == v) {
                         form_.ListSetSelected(list, k, true);
                         ++total;
                         break;
@@ -93,12 +106,10 @@ int Program::SearchVoices(int mode, int value) {
                 continue;
             }
             int changed = 0;
-            for (int s = 0; s < voice::kSlots && buffer; ++s) {
-                const std::size_t at = b + 3 * static_cast<std::size_t>(s) + field;
-                if (at >= buffer->size()) break; // bytes past the end of the data are never touched
-                auto& byte = reinterpret_cast<std::uint8_t&>((*buffer)[at]);
+            for (int s = 0; s < voice::kSlots; ++s) {
+                std::uint8_t& byte = matrix[3 * s + field];
                 if (byte == LastSearchValue) {
-                    byte = v;
+                    byte = v; // counted even when v equals the old value
                     ++changed;
                 }
             }
@@ -115,8 +126,9 @@ int Program::SearchVoices(int mode, int value) {
     case 2:
         LastSearchValue = v;
         Message(mode == 1 ? "SEARCH CONTROLLER ..." : "SEARCH PARAMETER ...",
-                Count3(total) + (mode == 1 ? " Voices found with this Controller : "
-                                           : " Voices found with this Parameter : ") +
+                Count3(total) +
+                    (mode == 1 ? " Voices found with this Controller : "
+                               : " Voices found with this Parameter : ") +
                     nameOf(LastSearchValue),
                 Icon::Information);
         break;
