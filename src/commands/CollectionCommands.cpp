@@ -21,8 +21,15 @@ void Program::OpenMatrixCollection() {
         Show(textfile::OpenFileProblem(*read.error, *path));
         return;
     }
+    if (read.entries.empty()) {
+        // Nothing to open. Emptying the collection while the store list keeps its rows would
+        // make row p stand for no entry, and the next store would land behind stale rows; so
+        // the stored matrices and their list stay as they are.
+        Message("OPEN MATRIX COLLECTION ...", *path + "\r\nholds no stored matrix. The stored matrices are kept.",
+                platform::Icon::Information);
+        return;
+    }
     matrices = std::move(read.entries);
-    if (matrices.empty()) return; // the store list keeps its rows
     FillStoreList();
 }
 
