@@ -1,0 +1,173 @@
+#pragma once
+// The main window's own controls. GTK ignores the colours of labels and buttons under many
+// themes and draws check boxes with its own text colour, and its list box knows no simple
+// multiple selection; so these are drawn and driven here, with the behaviour of the
+// controls the editor expects:
+//  * FaceLabel: coloured face, aligned caption, a click on it is reported.
+//  * FaceButton: a push button with a coloured face; click on release inside, Space, Enter.
+//  * FaceCheck: a check box or an option button, caption in any colour.
+//  * PictureBox: a picture, scaled to the control's size when asked.
+//  * ListWindow: a list box with single or simple multiple selection (a click toggles the
+//    clicked item; Shift and Ctrl add nothing) and a current item.
+// Setting any of them from code never calls their callbacks; only the user's actions do.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <wx/image.h>
+#include <wx/vscroll.h>
+#include <wx/window.h>
+
+namespace veltrano::platform::wx {
+
+// The modifier keys of a mouse event as the handlers receive them: 1 Shift, 2 Ctrl, 4 Alt.
+int ShiftState(const wxMouseEvent& e);
+
+// Common ground of the drawn controls: colours, caption, alignment.
+class FaceWindow : public wxWindow {
+  public:
+    FaceWindow(wxWindow* parent, const wxString& caption, const wxPoint& pos, const wxSize& size);
+
+    void SetFace(const wxColour& back, const wxColour& fore);
+    void SetCaption(const wxString& caption);
+    const wxString& Caption() const { return caption_; }
+    void SetTextAlignment(int alignment); // 0 left, 1 right, 2 centre
+    int TextAlignment() const { return alignment_; }
+
+    std::function<void()> onClick; // the user clicked (or pressed Space on) the control
+
+  protected:
+    // Draws the caption into `area`, vertically centred, in the fore colour.
+    void DrawCaption(wxDC& dc, const wxRect& area, const wxPoint& offset = wxPoint()) const;
+    wxColour back_;
+    wxColour fore_;
+    wxString caption_;
+    int alignment_ = 0;
+};
+
+class FaceLabel : public FaceWindow {
+  public:
+    FaceLabel(wxWindow* parent, const wxString& caption, const wxPoint& pos, const wxSize& size);
+    bool AcceptsFocus() const override { return false; }
+    bool AcceptsFocusFromKeyboard() const override { return false; }
+
+  private:
+    void OnPaint(wxPaintEvent&);
+    void OnLeftDown(wxMouseEvent&);
+    void OnLeftUp(wxMouseEvent&);
+    bool pressed_ = false;
+};
+
+class FaceButton : public FaceWindow {
+  public:
+    FaceButton(wxWindow* parent, const wxString& caption, const wxPoint& pos, const wxSize& size);
+    bool Pressed() const { return pressed_ && inside_; }
+
+  private:
+    void OnPaint(wxPaintEvent&);
+    void OnLeftDown(wxMouseEvent&);
+    void OnLeftUp(wxMouseEvent&);
+    void OnMotion(wxMouseEvent&);
+    void OnKeyDown(wxKeyEvent&);
+    void OnCaptureLost(wxMouseCaptureLostEvent&);
+    void EndPress();
+    bool pressed_ = false;
+    bool inside_ = false;
+};
+
+class FaceCheck : public FaceWindow {
+  public:
+    enum class Kind { Check, Option };
+    FaceCheck(wxWindow* parent, Kind kind, const wxString& caption, const wxPoint& pos,
+              const wxSize& size);
+    Kind GetKind() const { return kind_; }
+    bool Checked() const { return checked_; }
+    void SetChecked(bool checked);
+
+  private:
+    void OnPaint(wxPaintEvent&);
+    void OnLeftDown(wxMouseEvent&);
+    void OnLeftUp(wxMouseEvent&);
+    void OnKeyDown(wxKeyEvent&);
+    void OnCaptureLost(wxMouseCaptureLostEvent&);
+    Kind kind_;
+    bool checked_ = false;
+    bool pressed_ = false;
+};
+
+class PictureBox : public wxWindow {
+  public:
+    PictureBox(wxWindow* parent, const wxPoint& pos, const wxSize& size);
+    void SetPicture(const wxImage& image, bool stretch);
+    bool HasPicture() const { return image_.IsOk(); }
+    // The bitmap as drawn (scaled to the control when stretching).
+    wxBitmap Shown() const;
+    bool AcceptsFocus() const override { return false; }
+
+  private:
+    void OnPaint(wxPaintEvent&);
+    void OnSize(wxSizeEvent&);
+    wxImage image_;
+    bool stretch_ = false;
+    mutable wxBitmap scaled_;
+};
+
+class ListWindow : public wxVScrolledWindow {
+  public:
+    struct Item {
+        std::string bytes; // the item's text as the program gave it
+        wxString shown;
+        std::int32_t data = 0;
+        bool selected = false;
+    };
+
+    ListWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size);
+
+    void Clear();
+    int Add(const std::string& bytes);
+    int Count() const { return static_cast<int>(items_.size()); }
+    const Item* At(int i) const;
+    bool SetData(int i, std::int32_t value);
+
+    void SetMulti(bool multi); // clears the selection and the current item when it changes
+    bool Multi() const { return multi_; }
+    bool Selected(int i) const;
+    void SetSelected(int i, bool selected);
+    int Current() const;
+    void SetCurrent(int i); // single selection: selects i (-1: none) and scrolls it into view
+    void SetTop(int i);
+    int Top() const { return static_cast<int>(GetVisibleRowsBegin()); }
+
+    bool SetFont(const wxFont& font) override; // rows are as high as the font needs
+    int RowHeight() const { return rowHeight_; }
+    // The row under a point of the client area, -1 when there is none.
+    int HitRow(const wxPoint& client) const;
+    // Row i's rectangle in client coordinates (empty when it is scrolled out of view).
+    wxRect RowRect(int i) const;
+
+    // The user's actions on a row: a left press, keyboard moves.
+    void PressRow(int row);
+
+    std::function<void()> onClick; // selection changed by the user
+    std::function<void(int button, int shift, int x, int y)> onMouseUp; // any button released
+    std::function<void()> onLostFocus;
+
+  private:
+    wxCoord OnGetRowHeight(size_t row) const override;
+    void OnPaint(wxPaintEvent&);
+    void OnButtonDown(wxMouseEvent&);
+    void OnButtonUp(wxMouseEvent&);
+    void OnKeyDown(wxKeyEvent&);
+    void OnFocus(wxFocusEvent&);
+    void OnKillFocus(wxFocusEvent&);
+    void UpdateRowHeight();
+    void ScrollIntoView(int i);
+
+    std::vector<Item> items_;
+    bool multi_ = false;
+    int current_ = -1;
+    int rowHeight_ = 14;
+};
+
+} // namespace veltrano::platform::wx

@@ -1,0 +1,1168 @@
+#include "platform/wx/WxForm.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include <wx/app.h>
+#include <wx/choice.h>
+#include <wx/clipbrd.h>
+#include <wx/dirdlg.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/frame.h>
+#include <wx/log.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/panel.h>
+#include <wx/stdpaths.h>
+#include <wx/textdlg.h>
+#include <wx/tokenzr.h>
+#include <wx/utils.h>
+
+#include "platform/wx/Controls.h"
+#include "platform/wx/GtkTheme.h"
+#include "platform/wx/Text.h"
+
+namespace veltrano::platform::wx {
+
+namespace {
+
+constexpr int kMaxResizeDepth = 16;
+constexpr int kMaxMenuDepth = 8;
+constexpr std::uint32_t kErrorAccessDenied = 5;
+constexpr int kChooserFirstId = 0x6000;
+
+wxColour ToColour(Color c) {
+    return wxColour(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+// The font of every control: small, so that captions fit the fixed sizes of the panel.
+wxFont ControlFont() {
+    return wxFont(wxFontInfo(8).Family(wxFONTFAMILY_SWISS).FaceName("DejaVu Sans Condensed"));
+}
+
+// List boxes show voice lines whose number, category and name stand in fixed columns.
+wxFont ListFont() {
+    return wxFont(wxFontInfo(8).Family(wxFONTFAMILY_TELETYPE).FaceName("DejaVu Sans Mono"));
+}
+
+} // namespace
+
+wxString FileDialogWildcard(const std::string& filter) {
+    const wxArrayString parts = wxStringTokenize(ToWx(filter), "|", wxTOKEN_RET_EMPTY_ALL);
+    wxString out;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+        wxString desc = parts[i];
+        wxArrayString patterns = wxStringTokenize(parts[i + 1], ";", wxTOKEN_STRTOK);
+        wxString joined;
+        for (wxString p : patterns) {
+            p.Trim(true).Trim(false);
+            if (p == "*.*") p = "*";
+            if (!joined.empty()) joined += ";";
+            joined += p;
+        }
+        if (joined.empty()) continue;
+        if (desc.empty()) desc = joined;
+        if (!out.empty()) out += "|";
+        out += desc + "|" + joined;
+    }
+    return out.empty() ? wxString("All files|*") : out;
+}
+
+namespace {
+
+// The folder and the file name a dialog starts with, from the remembered "FileName".
+void SplitStart(const std::string& fileName, wxString& dir, wxString& name) {
+    dir.clear();
+    name.clear();
+    if (fileName.empty()) return;
+    const wxString path = PathToWx(fileName);
+    if (wxFileName::DirExists(path)) {
+        dir = path;
+        return;
+    }
+    const wxFileName fn(path);
+    name = fn.GetFullName();
+    if (!fn.GetPath().empty() && wxFileName::DirExists(fn.GetPath())) dir = fn.GetPath();
+}
+
+// Menu texts mean in wx what they mean on Windows: '&' marks the mnemonic, and a tab comes
+// before the shortcut, which wx turns into an accelerator. wx refuses an empty label; an
+// item without text shows a blank.
+wxString NativeLabel(const std::string& text) {
+    return text.empty() ? wxString(" ") : ToWx(text);
+}
+
+bool IsWebAddress(const std::string& target) {
+    auto starts = [&](const char* prefix) {
+        const std::size_t n = std::strlen(prefix);
+        if (target.size() < n) return false;
+        for (std::size_t i = 0; i < n; ++i)
+            if (std::tolower(static_cast<unsigned char>(target[i])) != prefix[i]) return false;
+        return true;
+    };
+    return starts("http://") || starts("https://");
+}
+
+} // namespace
+
+WxForm::WxForm() = default;
+
+WxForm::~WxForm() {
+    // From here on no callback of a widget reaches this form.
+    *alive_ = false;
+    sink_ = nullptr;
+    if (frame_ && !closed_) {
+        closed_ = true;
+        UnbindFrame();
+        frame_->SetMenuBar(nullptr); // the menus are deleted below with the others
+        delete frame_;
+    }
+    frame_ = nullptr;
+    panel_ = nullptr;
+    // Menus that no window owns any more are this form's to delete; a menu inside another
+    // goes with its owner.
+    for (auto& [handle, m] : menus_) {
+        if (m.parent != 0) continue;
+        delete m.nativeBar;
+        delete m.nativeMenu;
+    }
+}
+
+// --- the main window ------------------------------------------------------------------------
+
+void WxForm::CreateMainWindow(int outerWidth, int outerHeight) {
+    if (frame_ || closed_) return;
+    frame_ = new wxFrame(nullptr, wxID_ANY, wxString(), wxDefaultPosition,
+                         wxSize(outerWidth, outerHeight));
+    ApplyCompactStyle(frame_);
+    panel_ = new wxPanel(frame_, wxID_ANY);
+    panel_->SetFont(ControlFont());
+    frame_->SetFont(ControlFont());
+    frame_->Bind(wxEVT_SIZE, &WxForm::OnSize, this);
+    frame_->Bind(wxEVT_CLOSE_WINDOW, &WxForm::OnClose, this);
+    frame_->Bind(wxEVT_MENU_OPEN, &WxForm::OnMenuOpen, this);
+    frame_->Bind(wxEVT_MENU_CLOSE, &WxForm::OnMenuClose, this);
+    frame_->Bind(wxEVT_MENU_HIGHLIGHT, &WxForm::OnMenuHighlight, this);
+    frame_->Bind(wxEVT_MENU, &WxForm::OnMenuCommand, this);
+}
+
+void WxForm::UnbindFrame() {
+    frame_->Unbind(wxEVT_SIZE, &WxForm::OnSize, this);
+    frame_->Unbind(wxEVT_CLOSE_WINDOW, &WxForm::OnClose, this);
+    frame_->Unbind(wxEVT_MENU_OPEN, &WxForm::OnMenuOpen, this);
+    frame_->Unbind(wxEVT_MENU_CLOSE, &WxForm::OnMenuClose, this);
+    frame_->Unbind(wxEVT_MENU_HIGHLIGHT, &WxForm::OnMenuHighlight, this);
+    frame_->Unbind(wxEVT_MENU, &WxForm::OnMenuCommand, this);
+}
+
+EventSink* WxForm::Sink() const {
+    return *alive_ && !closed_ ? sink_ : nullptr;
+}
+
+void WxForm::SetWindowCaption(const std::string& caption) {
+    caption_ = caption;
+    if (HasMainWindow()) frame_->SetTitle(ToWx(caption));
+}
+
+void WxForm::SetWindowBackColor(Color c) {
+    if (!HasMainWindow()) return;
+    frame_->SetBackgroundColour(ToColour(c));
+    panel_->SetBackgroundColour(ToColour(c));
+    panel_->Refresh();
+}
+
+void WxForm::ShowWindow() {
+    if (!HasMainWindow() || shown_) return;
+    frame_->Centre();
+    frame_->Show();
+    shown_ = true;
+    // The first size notification of a shown window, whenever GTK gets round to its own.
+    if (sink_ && resizeDepth_ < kMaxResizeDepth) {
+        ++resizeDepth_;
+        sink_->Win_1_ReSize();
+        --resizeDepth_;
+    }
+}
+
+bool WxForm::WindowVisible() const {
+    return HasMainWindow() && frame_->IsShown();
+}
+
+Size WxForm::WindowOuterSize() const {
+    if (!HasMainWindow()) return {};
+    const wxSize s = frame_->GetSize();
+    return {s.x, s.y};
+}
+
+void WxForm::SetWindowOuterSize(int width, int height) {
+    if (!HasMainWindow()) return;
+    if (GetWindowState() != WindowState::Normal) return; // the desktop decides those sizes
+    const wxSize now = frame_->GetSize();
+    if (now.x == width && now.y == height) return;
+    frame_->SetSize(width, height);
+}
+
+WindowState WxForm::GetWindowState() const {
+    if (!HasMainWindow()) return WindowState::Normal;
+    if (frame_->IsIconized()) return WindowState::Minimized;
+    if (frame_->IsMaximized()) return WindowState::Maximized;
+    return WindowState::Normal;
+}
+
+int WxForm::TwipsPerPixelX() const {
+    return std::max(1, static_cast<int>(std::lround(1440.0 / LogicalDpi())));
+}
+
+int WxForm::TwipsPerPixelY() const {
+    return TwipsPerPixelX();
+}
+
+void WxForm::OnSize(wxSizeEvent& e) {
+    e.Skip(); // the frame still lays out its panel
+    if (!shown_ || closed_ || !sink_) return;
+    // The handler sets the size itself, which comes back here; it settles on the second
+    // pass, and the depth limit stops a desktop that refuses the size from looping.
+    if (resizeDepth_ >= kMaxResizeDepth) return;
+    ++resizeDepth_;
+    sink_->Win_1_ReSize();
+    --resizeDepth_;
+}
+
+void WxForm::OnClose(wxCloseEvent& e) {
+    if (closed_) {
+        e.Skip();
+        return;
+    }
+    int cancel = 0;
+    if (sink_) sink_->Win_1_Close(cancel);
+    if (cancel != 0 && e.CanVeto()) {
+        e.Veto();
+        return;
+    }
+    // The controls' callbacks find the form closed from now on.
+    closed_ = true;
+    shown_ = false;
+    controls_.clear();
+    // A menu bar still attached stays this form's; the window goes without it.
+    if (attachedMenu_) frame_->SetMenuBar(nullptr);
+    attachedMenu_ = 0;
+    UnbindFrame();
+    frame_->Destroy();
+    frame_ = nullptr;
+    panel_ = nullptr;
+}
+
+// --- controls -------------------------------------------------------------------------------
+
+WxForm::Control* WxForm::Find(ControlRef ref) {
+    for (Control& c : controls_)
+        if (c.ref == ref) return &c;
+    return nullptr;
+}
+
+const WxForm::Control* WxForm::Find(ControlRef ref) const {
+    for (const Control& c : controls_)
+        if (c.ref == ref) return &c;
+    return nullptr;
+}
+
+wxWindow* WxForm::Window(ControlRef ref) const {
+    const Control* c = Find(ref);
+    return c ? c->window : nullptr;
+}
+
+ListWindow* WxForm::List(ControlRef ref) const {
+    return dynamic_cast<ListWindow*>(Window(ref));
+}
+wxChoice* WxForm::Choice(ControlRef ref) const {
+    return dynamic_cast<wxChoice*>(Window(ref));
+}
+FaceCheck* WxForm::Check(ControlRef ref) const {
+    return dynamic_cast<FaceCheck*>(Window(ref));
+}
+
+bool WxForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& caption,
+                           Rect rect) {
+    if (!HasMainWindow() || Find(ref)) return false;
+    Control c;
+    c.ref = ref;
+    c.kind = kind;
+    c.caption = caption;
+    c.rect = rect;
+    const wxPoint pos(rect.x, rect.y);
+    const wxSize size(rect.w, rect.h);
+    const int index = ref.index;
+    // Callbacks check `alive` first: a widget may outlive the form by a moment.
+    const std::shared_ptr<bool> alive = alive_;
+    switch (kind) {
+    case ControlKind::ListBox: {
+        auto* list = new ListWindow(panel_, pos, size);
+        list->onClick = [this, alive, index] {
+            if (EventSink* s = *alive ? Sink() : nullptr) s->lsb_Click(index);
+        };
+        list->onMouseUp = [this, alive, index](int button, int shift, int x, int y) {
+            if (EventSink* s = *alive ? Sink() : nullptr)
+                s->lsb_MouseUp(index, button, shift, x, y);
+        };
+        list->onLostFocus = [this, alive, index] {
+            if (EventSink* s = *alive ? Sink() : nullptr) s->lsb_LostFocus(index);
+        };
+        c.window = list;
+        c.back = Rgb(255, 255, 255);
+        break;
+    }
+    case ControlKind::Label: {
+        auto* label = new FaceLabel(panel_, ToWx(caption), pos, size);
+        label->onClick = [this, alive, index] {
+            if (EventSink* s = *alive ? Sink() : nullptr) s->lbl_Click(index);
+        };
+        c.window = label;
+        break;
+    }
+    case ControlKind::CheckBox: {
+        auto* box = new FaceCheck(panel_, FaceCheck::Kind::Check, ToWx(caption), pos, size);
+        box->onClick = [this, alive, ref] {
+            FaceCheck* b = *alive && !closed_ ? Check(ref) : nullptr;
+            if (!b) return;
+            b->SetChecked(!b->Checked());
+            if (EventSink* s = Sink()) s->chk_Click(ref.index);
+        };
+        c.window = box;
+        break;
+    }
+    case ControlKind::OptionButton: {
+        auto* option = new FaceCheck(panel_, FaceCheck::Kind::Option, ToWx(caption), pos, size);
+        // Options have no handler of their own: a click only selects.
+        option->onClick = [this, alive, ref] {
+            if (*alive && !closed_) SetChecked(ref, true);
+        };
+        c.window = option;
+        break;
+    }
+    case ControlKind::CommandButton: {
+        auto* button = new FaceButton(panel_, ToWx(caption), pos, size);
+        button->onClick = [this, alive, index] {
+            if (EventSink* s = *alive ? Sink() : nullptr) s->cmd_Click(index);
+        };
+        c.window = button;
+        break;
+    }
+    case ControlKind::PictureBox:
+        c.window = new PictureBox(panel_, pos, size);
+        break;
+    case ControlKind::ComboBox: {
+        auto* choice = new wxChoice(panel_, wxID_ANY, pos, size);
+        choice->Bind(wxEVT_CHOICE, [this, alive, index](wxCommandEvent&) {
+            if (EventSink* s = *alive ? Sink() : nullptr) s->cmb_Click(index);
+        });
+        c.window = choice;
+        c.back = Rgb(255, 255, 255);
+        break;
+    }
+    case ControlKind::CommonDialog:
+        break; // no visible area
+    }
+    if (c.window) {
+        c.window->SetFont(kind == ControlKind::ListBox ? ListFont() : ControlFont());
+        // GTK may ask for more room than the fixed place gives; the place wins.
+        c.window->SetSize(rect.x, rect.y, rect.w, rect.h);
+    }
+    controls_.push_back(std::move(c));
+    ApplyFace(controls_.back());
+    return true;
+}
+
+void WxForm::ApplyFace(Control& c) {
+    if (auto* face = dynamic_cast<FaceWindow*>(c.window)) {
+        face->SetFace(ToColour(c.back), ToColour(c.fore));
+    } else if (auto* list = dynamic_cast<ListWindow*>(c.window)) {
+        list->SetBackgroundColour(ToColour(c.back));
+        list->SetForegroundColour(ToColour(c.fore));
+        list->Refresh();
+    }
+}
+
+bool WxForm::HasControl(ControlRef ref) const {
+    return Find(ref) != nullptr;
+}
+
+std::vector<ControlRef> WxForm::Controls() const {
+    std::vector<ControlRef> out;
+    for (const Control& c : controls_)
+        out.push_back(c.ref);
+    return out;
+}
+
+std::optional<ControlKind> WxForm::KindOf(ControlRef ref) const {
+    const Control* c = Find(ref);
+    if (!c) return std::nullopt;
+    return c->kind;
+}
+
+bool WxForm::SetCaption(ControlRef ref, const std::string& text) {
+    Control* c = Find(ref);
+    if (!c || c->kind == ControlKind::CommonDialog) return false;
+    c->caption = text;
+    if (auto* face = dynamic_cast<FaceWindow*>(c->window)) face->SetCaption(ToWx(text));
+    return true;
+}
+
+std::string WxForm::Caption(ControlRef ref) const {
+    const Control* c = Find(ref);
+    return c ? c->caption : std::string();
+}
+
+bool WxForm::SetBackColor(ControlRef ref, Color col) {
+    Control* c = Find(ref);
+    if (!c || c->kind == ControlKind::CommonDialog) return false;
+    c->back = col;
+    ApplyFace(*c);
+    return true;
+}
+
+Color WxForm::BackColor(ControlRef ref) const {
+    const Control* c = Find(ref);
+    return c ? c->back : 0;
+}
+
+bool WxForm::SetForeColor(ControlRef ref, Color col) {
+    Control* c = Find(ref);
+    if (!c || c->kind == ControlKind::CommonDialog) return false;
+    c->fore = col;
+    ApplyFace(*c);
+    return true;
+}
+
+Color WxForm::ForeColor(ControlRef ref) const {
+    const Control* c = Find(ref);
+    return c ? c->fore : 0;
+}
+
+bool WxForm::SetToolTip(ControlRef ref, const std::string& text) {
+    Control* c = Find(ref);
+    if (!c || c->kind == ControlKind::CommonDialog) return false;
+    c->tip = text;
+    if (c->window) {
+        if (text.empty())
+            c->window->UnsetToolTip();
+        else
+            c->window->SetToolTip(ToWx(text));
+    }
+    return true;
+}
+
+std::string WxForm::ToolTip(ControlRef ref) const {
+    const Control* c = Find(ref);
+    return c ? c->tip : std::string();
+}
+
+bool WxForm::SetVisible(ControlRef ref, bool visible) {
+    Control* c = Find(ref);
+    if (!c || c->kind == ControlKind::CommonDialog) return false;
+    c->visible = visible;
+    if (c->window) c->window->Show(visible);
+    return true;
+}
+
+bool WxForm::Visible(ControlRef ref) const {
+    const Control* c = Find(ref);
+    return c && c->visible && c->kind != ControlKind::CommonDialog;
+}
+
+bool WxForm::SetAlignment(ControlRef ref, int alignment) {
+    Control* c = Find(ref);
+    if (!c || (c->kind != ControlKind::Label && c->kind != ControlKind::CheckBox &&
+               c->kind != ControlKind::OptionButton))
+        return false;
+    if (auto* face = dynamic_cast<FaceWindow*>(c->window)) face->SetTextAlignment(alignment);
+    return true;
+}
+
+bool WxForm::SetAppearance(ControlRef ref, int appearance) {
+    Control* c = Find(ref);
+    if (!c || c->kind == ControlKind::CommonDialog) return false;
+    c->appearance = appearance; // every control here is drawn flat
+    return true;
+}
+
+bool WxForm::SetSorted(ControlRef ref, bool sorted) {
+    Control* c = Find(ref);
+    if (!c || (c->kind != ControlKind::ListBox && c->kind != ControlKind::ComboBox)) return false;
+    c->sorted = sorted; // the lists keep their items in the order they were added
+    return true;
+}
+
+bool WxForm::MoveControl(ControlRef ref, Rect rect) {
+    Control* c = Find(ref);
+    if (!c) return false;
+    c->rect = rect;
+    if (c->window) c->window->SetSize(rect.x, rect.y, rect.w, rect.h);
+    return true;
+}
+
+Rect WxForm::ControlRect(ControlRef ref) const {
+    const Control* c = Find(ref);
+    return c ? c->rect : Rect{};
+}
+
+bool WxForm::Checked(ControlRef ref) const {
+    if (const FaceCheck* box = Check(ref)) return box->Checked();
+    const Control* c = Find(ref);
+    return c && c->checked;
+}
+
+void WxForm::SetChecked(ControlRef ref, bool checked) {
+    Control* c = Find(ref);
+    if (!c) return;
+    if (c->kind == ControlKind::OptionButton && checked) {
+        // All option buttons of the window form one group.
+        for (Control& o : controls_) {
+            if (o.kind != ControlKind::OptionButton) continue;
+            o.checked = false;
+            if (FaceCheck* b = Check(o.ref)) b->SetChecked(false);
+        }
+    }
+    c->checked = checked;
+    if (FaceCheck* b = Check(ref)) b->SetChecked(checked);
+}
+
+// --- list boxes -----------------------------------------------------------------------------
+
+void WxForm::ListClear(ControlRef ref) {
+    if (ListWindow* l = List(ref)) l->Clear();
+}
+
+int WxForm::ListAdd(ControlRef ref, const std::string& text) {
+    ListWindow* l = List(ref);
+    return l ? l->Add(text) : -1;
+}
+
+int WxForm::ListCount(ControlRef ref) const {
+    if (const Control* c = Find(ref); c && c->kind == ControlKind::ComboBox) return ComboCount(ref);
+    const ListWindow* l = List(ref);
+    return l ? l->Count() : 0;
+}
+
+std::optional<std::string> WxForm::ListText(ControlRef ref, int i) const {
+    const ListWindow* l = List(ref);
+    const ListWindow::Item* item = l ? l->At(i) : nullptr;
+    if (!item) return std::nullopt;
+    return item->bytes;
+}
+
+std::optional<std::int32_t> WxForm::ListItemData(ControlRef ref, int i) const {
+    const ListWindow* l = List(ref);
+    const ListWindow::Item* item = l ? l->At(i) : nullptr;
+    if (!item) return std::nullopt;
+    return item->data;
+}
+
+bool WxForm::ListSetItemData(ControlRef ref, int i, std::int32_t value) {
+    ListWindow* l = List(ref);
+    return l && l->SetData(i, value);
+}
+
+void WxForm::ListSetMultiSelect(ControlRef ref, bool multi) {
+    if (ListWindow* l = List(ref)) l->SetMulti(multi);
+}
+
+bool WxForm::ListMultiSelect(ControlRef ref) const {
+    const ListWindow* l = List(ref);
+    return l && l->Multi();
+}
+
+bool WxForm::ListSelected(ControlRef ref, int i) const {
+    const ListWindow* l = List(ref);
+    return l && l->Selected(i);
+}
+
+void WxForm::ListSetSelected(ControlRef ref, int i, bool selected) {
+    if (ListWindow* l = List(ref)) l->SetSelected(i, selected);
+}
+
+int WxForm::ListCurrent(ControlRef ref) const {
+    const ListWindow* l = List(ref);
+    return l ? l->Current() : -1;
+}
+
+void WxForm::ListSetCurrent(ControlRef ref, int i) {
+    if (ListWindow* l = List(ref)) l->SetCurrent(i);
+}
+
+void WxForm::ListSetTopIndex(ControlRef ref, int i) {
+    if (ListWindow* l = List(ref)) l->SetTop(i);
+}
+
+int WxForm::ListItemFromPoint(ControlRef ref, Point screen) const {
+    const ListWindow* l = List(ref);
+    if (!l || !l->IsShownOnScreen()) return -1;
+    return l->HitRow(l->ScreenToClient(wxPoint(screen.x, screen.y)));
+}
+
+Point WxForm::CursorPos() const {
+    const wxPoint p = wxGetMousePosition();
+    return {p.x, p.y};
+}
+
+// --- combo boxes ----------------------------------------------------------------------------
+
+void WxForm::ComboClear(ControlRef ref) {
+    Control* c = Find(ref);
+    wxChoice* choice = Choice(ref);
+    if (!c || !choice) return;
+    c->combo.clear();
+    choice->Clear();
+}
+
+int WxForm::ComboAdd(ControlRef ref, const std::string& text, std::int32_t data) {
+    Control* c = Find(ref);
+    wxChoice* choice = Choice(ref);
+    if (!c || !choice) return -1;
+    c->combo.push_back({text, data});
+    choice->Append(Printable(ToWx(text)));
+    return static_cast<int>(c->combo.size()) - 1;
+}
+
+int WxForm::ComboCount(ControlRef ref) const {
+    const Control* c = Find(ref);
+    return c ? static_cast<int>(c->combo.size()) : 0;
+}
+
+std::optional<std::string> WxForm::ComboText(ControlRef ref, int i) const {
+    const Control* c = Find(ref);
+    if (!c || i < 0 || i >= static_cast<int>(c->combo.size())) return std::nullopt;
+    return c->combo[static_cast<std::size_t>(i)].text;
+}
+
+std::optional<std::int32_t> WxForm::ComboItemData(ControlRef ref, int i) const {
+    const Control* c = Find(ref);
+    if (!c || i < 0 || i >= static_cast<int>(c->combo.size())) return std::nullopt;
+    return c->combo[static_cast<std::size_t>(i)].data;
+}
+
+int WxForm::ComboCurSel(ControlRef ref) const {
+    const wxChoice* choice = Choice(ref);
+    if (!choice) return -1;
+    const int sel = choice->GetSelection();
+    return sel >= 0 && sel < ComboCount(ref) ? sel : -1;
+}
+
+void WxForm::ComboSetCurSel(ControlRef ref, int p) {
+    wxChoice* choice = Choice(ref);
+    if (!choice) return;
+    // wxChoice::SetSelection sends no event, as setting a box from code must not.
+    choice->SetSelection(p >= 0 && p < ComboCount(ref) ? p : wxNOT_FOUND);
+}
+
+// --- picture --------------------------------------------------------------------------------
+
+bool WxForm::SetPicture(ControlRef ref, const Bitmap& picture, bool stretch) {
+    auto* box = dynamic_cast<PictureBox*>(Window(ref));
+    if (!box || picture.width <= 0 || picture.height <= 0) return false;
+    const std::size_t bytes =
+        static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 3;
+    if (picture.rgb.size() < bytes) return false;
+    wxImage image(picture.width, picture.height, false);
+    std::memcpy(image.GetData(), picture.rgb.data(), bytes);
+    box->SetPicture(image, stretch);
+    return true;
+}
+
+// --- menus ----------------------------------------------------------------------------------
+
+MenuHandle WxForm::CreateMenuBar() {
+    const MenuHandle h = nextMenu_++;
+    Menu m;
+    m.bar = true;
+    m.nativeBar = new wxMenuBar;
+    menus_.emplace(h, m);
+    return h;
+}
+
+MenuHandle WxForm::CreatePopupMenu() {
+    const MenuHandle h = nextMenu_++;
+    Menu m;
+    m.nativeMenu = new wxMenu;
+    ApplyMenuStyle(m.nativeMenu);
+    menus_.emplace(h, m);
+    return h;
+}
+
+bool WxForm::AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
+                        const std::string& text) {
+    auto it = menus_.find(menu);
+    if (it == menus_.end()) return false;
+    Menu& m = it->second;
+    MenuEntry e;
+    e.flags = flags & ~MF_CHECKED;
+    e.checked = (flags & MF_CHECKED) != 0;
+    e.text = (flags & MF_SEPARATOR) ? std::string() : text;
+    if (flags & MF_POPUP) {
+        auto child = menus_.find(idOrPopup);
+        if (child == menus_.end() || idOrPopup == menu || child->second.bar ||
+            child->second.parent != 0)
+            return false;
+        e.popup = idOrPopup;
+        if (m.bar)
+            m.nativeBar->Append(child->second.nativeMenu, NativeLabel(text));
+        else
+            e.native = m.nativeMenu->AppendSubMenu(child->second.nativeMenu, NativeLabel(text));
+        child->second.parent = menu;
+    } else if (flags & MF_SEPARATOR) {
+        e.id = idOrPopup;
+        if (!m.bar) e.native = m.nativeMenu->AppendSeparator();
+    } else {
+        e.id = idOrPopup;
+        // A command item on the bar itself has no wx counterpart; it is kept, not shown.
+        if (!m.bar && idOrPopup >= 0) {
+            if (flags & (MF_MENUBREAK | MF_MENUBARBREAK)) m.nativeMenu->Break();
+            // Every item can carry a check mark at any time, as on Windows.
+            e.native = m.nativeMenu->AppendCheckItem(idOrPopup, NativeLabel(text));
+            SyncNativeCheck(e);
+        }
+    }
+    m.entries.push_back(std::move(e));
+    return true;
+}
+
+bool WxForm::AttachMenuBar(MenuHandle bar) {
+    if (!HasMainWindow()) return false;
+    if (bar == 0) {
+        if (attachedMenu_) frame_->SetMenuBar(nullptr);
+        attachedMenu_ = 0;
+        return true;
+    }
+    auto it = menus_.find(bar);
+    if (it == menus_.end() || !it->second.bar) return false;
+    if (attachedMenu_ == bar) return true;
+    if (attachedMenu_) frame_->SetMenuBar(nullptr);
+    frame_->SetMenuBar(it->second.nativeBar);
+    attachedMenu_ = bar;
+    return true;
+}
+
+void WxForm::ForgetMenuTree(MenuHandle menu, int depth) {
+    auto it = menus_.find(menu);
+    if (it == menus_.end() || depth > kMaxMenuDepth) return;
+    std::vector<MenuHandle> children;
+    for (const MenuEntry& e : it->second.entries)
+        if (e.popup) children.push_back(e.popup);
+    menus_.erase(it);
+    for (MenuHandle c : children)
+        ForgetMenuTree(c, depth + 1);
+}
+
+bool WxForm::DestroyMenu(MenuHandle menu) {
+    auto it = menus_.find(menu);
+    if (it == menus_.end()) return false;
+    if (attachedMenu_ == menu) {
+        if (HasMainWindow()) frame_->SetMenuBar(nullptr);
+        attachedMenu_ = 0;
+    }
+    Menu& m = it->second;
+    if (m.parent != 0) {
+        // Still inside another menu: take it out there, so that only this one goes.
+        auto parent = menus_.find(m.parent);
+        if (parent != menus_.end()) {
+            Menu& p = parent->second;
+            for (std::size_t i = 0; i < p.entries.size(); ++i) {
+                MenuEntry& pe = p.entries[i];
+                if (pe.popup != menu) continue;
+                if (p.bar) {
+                    for (size_t k = 0; k < p.nativeBar->GetMenuCount(); ++k)
+                        if (p.nativeBar->GetMenu(k) == m.nativeMenu) {
+                            p.nativeBar->Remove(k);
+                            break;
+                        }
+                } else if (pe.native) {
+                    wxMenuItem* item = p.nativeMenu->Remove(pe.native);
+                    item->SetSubMenu(nullptr);
+                    delete item;
+                    pe.native = nullptr;
+                }
+                pe.popup = 0;
+            }
+        }
+        m.parent = 0;
+    }
+    delete m.nativeBar;
+    delete m.nativeMenu;
+    ForgetMenuTree(menu, 0);
+    return true;
+}
+
+const WxForm::MenuEntry* WxForm::FindMenuItem(MenuHandle menu, std::int32_t id, MenuHandle* owner,
+                                              int depth) const {
+    auto it = menus_.find(menu);
+    if (it == menus_.end() || depth > kMaxMenuDepth) return nullptr;
+    for (const MenuEntry& e : it->second.entries) {
+        if (e.popup) {
+            if (const MenuEntry* f = FindMenuItem(e.popup, id, owner, depth + 1)) return f;
+        } else if (e.id == id) {
+            if (owner) *owner = menu;
+            return &e;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<std::string> WxForm::MenuItemText(MenuHandle menu, std::int32_t id) const {
+    const MenuEntry* e = FindMenuItem(menu, id, nullptr, 0);
+    if (!e) return std::nullopt;
+    return e->text;
+}
+
+int WxForm::MenuItemState(MenuHandle menu, std::int32_t id) const {
+    const MenuEntry* e = FindMenuItem(menu, id, nullptr, 0);
+    if (!e) return -1;
+    return static_cast<int>(e->flags | (e->checked ? MF_CHECKED : 0));
+}
+
+bool WxForm::CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) {
+    auto* e = const_cast<MenuEntry*>(FindMenuItem(menu, id, nullptr, 0));
+    if (!e) return false;
+    e->checked = checked;
+    SyncNativeCheck(*e);
+    return true;
+}
+
+void WxForm::SyncNativeCheck(const MenuEntry& e) {
+    if (e.native && e.native->IsCheckable() && e.native->IsChecked() != e.checked)
+        e.native->Check(e.checked);
+}
+
+wxMenuBar* WxForm::NativeMenuBar(MenuHandle bar) const {
+    auto it = menus_.find(bar);
+    return it == menus_.end() ? nullptr : it->second.nativeBar;
+}
+
+wxMenu* WxForm::NativeMenu(MenuHandle popup) const {
+    auto it = menus_.find(popup);
+    return it == menus_.end() ? nullptr : it->second.nativeMenu;
+}
+
+wxMenuItem* WxForm::NativeMenuItem(MenuHandle menu, std::int32_t id) const {
+    const MenuEntry* e = FindMenuItem(menu, id, nullptr, 0);
+    return e ? e->native : nullptr;
+}
+
+MenuHandle WxForm::HandleOf(const wxMenu* menu) const {
+    if (!menu) return 0;
+    for (const auto& [handle, m] : menus_)
+        if (m.nativeMenu == menu) return handle;
+    return 0;
+}
+
+void WxForm::Message(std::int32_t msg, std::int32_t wParam, std::int32_t lParam) {
+    if (EventSink* s = Sink()) s->Win_1_Message(WindowHandle(), msg, wParam, lParam);
+}
+
+void WxForm::OnMenuOpen(wxMenuEvent& e) {
+    e.Skip();
+    if (chooserOpen_ || closed_ || HandleOf(e.GetMenu()) == 0) return;
+    ++openMenus_;
+    menuLoop_ = true;
+}
+
+void WxForm::OnMenuClose(wxMenuEvent& e) {
+    e.Skip();
+    if (chooserOpen_ || closed_ || HandleOf(e.GetMenu()) == 0) return;
+    openMenus_ = std::max(0, openMenus_ - 1);
+    // Moving from one menu of the bar to the next closes one and opens the other; the loop
+    // has ended only when no menu is open once GTK has finished with the event.
+    if (endPending_) return;
+    endPending_ = true;
+    std::shared_ptr<bool> alive = alive_;
+    wxTheApp->CallAfter([this, alive] {
+        if (*alive) EndMenuLoopIfClosed();
+    });
+}
+
+void WxForm::EndMenuLoopIfClosed() {
+    endPending_ = false;
+    if (openMenus_ > 0 || !menuLoop_) return;
+    menuLoop_ = false;
+    Message(WM_MENUSELECT, static_cast<std::int32_t>(std::uint32_t{kMenuClosedFlags} << 16), 0);
+    Message(WM_EXITMENULOOP, 0, 0);
+    // The command chosen in the menu runs now that the menu loop has ended.
+    const std::vector<std::int32_t> commands = std::move(pendingCommands_);
+    pendingCommands_.clear();
+    for (std::int32_t id : commands)
+        Message(WM_COMMAND, id & 0xFFFF, 0);
+}
+
+void WxForm::OnMenuHighlight(wxMenuEvent& e) {
+    e.Skip();
+    if (chooserOpen_ || closed_ || attachedMenu_ == 0) return;
+    const int id = e.GetMenuId();
+    if (id < 0) return; // the highlight left every item
+    MenuHandle owner = 0;
+    const MenuEntry* entry = FindMenuItem(attachedMenu_, id, &owner, 0);
+    if (!entry) return;
+    const unsigned flags = entry->flags | (entry->checked ? MF_CHECKED : 0);
+    Message(WM_MENUSELECT,
+            static_cast<std::int32_t>((static_cast<std::uint32_t>(id) & 0xFFFF) | (flags << 16)),
+            owner);
+}
+
+void WxForm::OnMenuCommand(wxCommandEvent& e) {
+    const int id = e.GetId();
+    const MenuEntry* entry = (chooserOpen_ || closed_ || attachedMenu_ == 0)
+                                 ? nullptr
+                                 : FindMenuItem(attachedMenu_, id, nullptr, 0);
+    if (!entry || (entry->flags & MF_SEPARATOR)) {
+        e.Skip();
+        return;
+    }
+    // GTK turned the item's check mark over; the marks belong to the program.
+    SyncNativeCheck(*entry);
+    std::shared_ptr<bool> alive = alive_;
+    if (menuLoop_) {
+        // Chosen in an open menu: it runs when the loop has ended, after WM_EXITMENULOOP.
+        pendingCommands_.push_back(id);
+        if (openMenus_ == 0 && !endPending_) {
+            endPending_ = true;
+            wxTheApp->CallAfter([this, alive] {
+                if (*alive) EndMenuLoopIfClosed();
+            });
+        }
+        return;
+    }
+    // A keyboard shortcut: no menu loop; 1 in the high word, as an accelerator sends.
+    wxTheApp->CallAfter([this, alive, id] {
+        if (*alive)
+            Message(
+                WM_COMMAND,
+                static_cast<std::int32_t>((1u << 16) | (static_cast<std::uint32_t>(id) & 0xFFFF)),
+                0);
+    });
+}
+
+int WxForm::PopupChooser(const std::vector<std::string>& entries) {
+    if (!HasMainWindow() || entries.empty()) return -1;
+    wxMenu menu;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        wxString label = Printable(ToWx(entries[i]));
+        label.Replace("&", "&&");
+        if (label.empty()) label = " ";
+        menu.Append(kChooserFirstId + static_cast<int>(i), label);
+    }
+    chooserOpen_ = true;
+    // GTK menus take a release of either button on an entry as the choice.
+    const int id = frame_->GetPopupMenuSelectionFromUser(menu);
+    chooserOpen_ = false;
+    const int n = static_cast<int>(entries.size());
+    return id >= kChooserFirstId && id < kChooserFirstId + n ? id - kChooserFirstId : -1;
+}
+
+// --- dialogs --------------------------------------------------------------------------------
+
+wxWindow* WxForm::DialogParent() const {
+    return HasMainWindow() && frame_->IsShown() ? frame_ : nullptr;
+}
+
+Answer WxForm::MessageBox(const std::string& text, const std::string& title, Icon icon,
+                          Buttons buttons) {
+    long style = wxCENTRE | (buttons == Buttons::YesNo ? wxYES_NO : wxOK);
+    switch (icon) {
+    case Icon::Exclamation:
+        style |= wxICON_EXCLAMATION;
+        break;
+    case Icon::Information:
+        style |= wxICON_INFORMATION;
+        break;
+    case Icon::Question:
+        style |= wxICON_QUESTION;
+        break;
+    case Icon::None:
+        style |= buttons == Buttons::YesNo ? wxICON_QUESTION : wxICON_NONE;
+        break;
+    }
+    wxMessageDialog dialog(DialogParent(), MessageText(text), ToWx(title), style);
+    const int answer = dialog.ShowModal();
+    if (buttons == Buttons::Ok) return Answer::Ok;
+    return answer == wxID_YES ? Answer::Yes : Answer::No;
+}
+
+bool WxForm::ShowFolders(CommonDialogProps& props) {
+    const wxString title = props.title.empty() ? wxString("Select a folder") : ToWx(props.title);
+    wxString start = PathToWx(props.fileName);
+    if (!start.empty() && !wxFileName::DirExists(start)) start = wxFileName(start).GetPath();
+    wxDirDialog dialog(DialogParent(), title, start, wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK) return false;
+    props.fileName = PathFromWx(dialog.GetPath());
+    return true;
+}
+
+bool WxForm::ShowOpen(CommonDialogProps& props) {
+    wxString dir, name;
+    SplitStart(props.fileName, dir, name);
+    long style = wxFD_OPEN;
+    if (props.flags & OFN_FILEMUSTEXIST) style |= wxFD_FILE_MUST_EXIST;
+    const wxString title = props.title.empty() ? wxString("Open") : ToWx(props.title);
+    const wxString wildcard = FileDialogWildcard(props.filter);
+    wxFileDialog dialog(DialogParent(), title, dir, name, wildcard, style);
+    const int filters =
+        static_cast<int>(wxStringTokenize(wildcard, "|", wxTOKEN_RET_EMPTY_ALL).size() / 2);
+    dialog.SetFilterIndex(std::clamp(props.filterIndex - 1, 0, std::max(0, filters - 1)));
+    if (dialog.ShowModal() != wxID_OK) return false;
+    const std::string path = PathFromWx(dialog.GetPath());
+    std::error_code ec;
+    if ((props.flags & OFN_FILEMUSTEXIST) && !std::filesystem::is_regular_file(path, ec))
+        return false;
+    props.fileName = path;
+    props.filterIndex = dialog.GetFilterIndex() + 1;
+    return true;
+}
+
+bool WxForm::ShowSave(CommonDialogProps& props) {
+    wxString dir, name;
+    SplitStart(props.fileName, dir, name);
+    long style = wxFD_SAVE;
+    if (props.flags & OFN_OVERWRITEPROMPT) style |= wxFD_OVERWRITE_PROMPT;
+    const wxString title = props.title.empty() ? wxString("Save As") : ToWx(props.title);
+    const wxString wildcard = FileDialogWildcard(props.filter);
+    wxFileDialog dialog(DialogParent(), title, dir, name, wildcard, style);
+    const int filters =
+        static_cast<int>(wxStringTokenize(wildcard, "|", wxTOKEN_RET_EMPTY_ALL).size() / 2);
+    dialog.SetFilterIndex(std::clamp(props.filterIndex - 1, 0, std::max(0, filters - 1)));
+    if (dialog.ShowModal() != wxID_OK) return false;
+    std::string path = PathFromWx(dialog.GetPath());
+    // The default extension goes onto a name without one; the dialog asked about the name
+    // as typed, so a file that exists under the longer name is asked about here.
+    bool extended = false;
+    const std::size_t slash = path.find_last_of('/');
+    const std::string_view fileName =
+        std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+    if (!props.defExt.empty() && !fileName.empty() &&
+        fileName.find('.') == std::string_view::npos) {
+        if (props.defExt.front() != '.') path += '.';
+        path += props.defExt;
+        extended = true;
+    }
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(path, ec);
+    if ((props.flags & OFN_FILEMUSTEXIST) && !exists) return false;
+    if (extended && exists && (props.flags & OFN_OVERWRITEPROMPT)) {
+        const std::string shown = path.substr(path.find_last_of('/') + 1);
+        if (MessageBox(shown + " already exists.\r\nDo you want to replace it?", "Confirm Save As",
+                       Icon::Exclamation, Buttons::YesNo) != Answer::Yes)
+            return false;
+    }
+    props.fileName = path;
+    props.filterIndex = dialog.GetFilterIndex() + 1;
+    return true;
+}
+
+std::optional<std::string> WxForm::InputBox(const std::string& prompt, const std::string& title,
+                                            const std::string& preset) {
+    wxTextEntryDialog dialog(DialogParent(), MessageText(prompt), ToWx(title), ToWx(preset));
+    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    return FromWx(dialog.GetValue());
+}
+
+// --- clipboard ------------------------------------------------------------------------------
+
+bool WxForm::ClipboardOpen() {
+    if (clipboardOpen_ || !wxTheClipboard->Open()) {
+        lastError_ = kErrorAccessDenied;
+        return false;
+    }
+    clipboardOpen_ = true;
+    return true;
+}
+
+bool WxForm::ClipboardEmpty() {
+    if (!clipboardOpen_) return false;
+    // X11 lets only the owner clear the clipboard: take it over with nothing, then let go.
+    wxTheClipboard->SetData(new wxTextDataObject(wxString()));
+    wxTheClipboard->Clear();
+    return true;
+}
+
+bool WxForm::ClipboardSetText(const std::string& bytes) {
+    if (!clipboardOpen_) return false;
+    // Text formats end at the first zero byte.
+    return wxTheClipboard->SetData(new wxTextDataObject(ToWx(bytes.substr(0, bytes.find('\0')))));
+}
+
+void WxForm::ClipboardClose() {
+    if (!clipboardOpen_) return;
+    wxTheClipboard->Close();
+    clipboardOpen_ = false;
+}
+
+std::optional<std::string> WxForm::ClipboardText() {
+    if (!clipboardOpen_) return std::nullopt;
+    if (!wxTheClipboard->IsSupported(wxDF_UNICODETEXT) && !wxTheClipboard->IsSupported(wxDF_TEXT))
+        return std::nullopt;
+    wxTextDataObject data;
+    if (!wxTheClipboard->GetData(data)) return std::nullopt;
+    return FromWx(data.GetText());
+}
+
+// --- shell and environment ------------------------------------------------------------------
+
+void WxForm::ShellOpen(const std::string& target) {
+    if (target.empty()) return;
+    wxLogNull quiet; // a missing program or browser is not reported
+    if (IsWebAddress(target))
+        wxLaunchDefaultBrowser(ToWx(target));
+    else
+        wxLaunchDefaultApplication(PathToWx(target));
+}
+
+std::uint16_t WxForm::UserLanguageId() const {
+    std::string locale;
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* v = std::getenv(name);
+        if (v && *v) {
+            locale = v;
+            break;
+        }
+    }
+    // "nl_BE.UTF-8@euro" -> language "nl", country "BE".
+    locale = locale.substr(0, locale.find_first_of(".@"));
+    const std::string language = locale.substr(0, locale.find('_'));
+    const std::string country =
+        locale.find('_') == std::string::npos ? std::string() : locale.substr(locale.find('_') + 1);
+    struct Entry {
+        const char* language;
+        const char* country; // "" matches any
+        std::uint16_t id;
+    };
+    static const Entry kIds[] = {
+        {"nl", "BE", 0x0813}, {"nl", "", 0x0413},   {"en", "GB", 0x0809}, {"en", "AU", 0x0C09},
+        {"en", "CA", 0x1009}, {"en", "", 0x0409},   {"de", "AT", 0x0C07}, {"de", "CH", 0x0807},
+        {"de", "", 0x0407},   {"fr", "BE", 0x080C}, {"fr", "CA", 0x0C0C}, {"fr", "CH", 0x100C},
+        {"fr", "", 0x040C},   {"es", "MX", 0x080A}, {"es", "", 0x0C0A},   {"it", "", 0x0410},
+        {"pt", "BR", 0x0416}, {"pt", "", 0x0816},   {"sv", "", 0x041D},   {"da", "", 0x0406},
+        {"nb", "", 0x0414},   {"no", "", 0x0414},   {"fi", "", 0x040B},   {"pl", "", 0x0415},
+        {"cs", "", 0x0405},   {"ja", "", 0x0411},   {"zh", "TW", 0x0404}, {"zh", "", 0x0804},
+        {"ko", "", 0x0412},   {"ru", "", 0x0419},
+    };
+    for (const Entry& e : kIds)
+        if (language == e.language && (*e.country == '\0' || country == e.country)) return e.id;
+    return 0x0409;
+}
+
+std::string WxForm::DocumentsFolder() const {
+    return PathFromWx(wxStandardPaths::Get().GetDocumentsDir());
+}
+
+std::string WxForm::ProgramFolder() const {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec && !exe.empty()) return exe.parent_path().string();
+    return PathFromWx(wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath());
+}
+
+int WxForm::RunEventLoop() {
+    return wxTheApp ? wxTheApp->MainLoop() : 0;
+}
+
+} // namespace veltrano::platform::wx

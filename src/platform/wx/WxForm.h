@@ -1,0 +1,255 @@
+#pragma once
+// The desktop backend: platform::Form on wxWidgets 3.2 (GTK 3).
+//
+// The main window is a wxFrame whose client area is a grey panel; every control sits on it
+// at its fixed pixel position. Labels, buttons, check boxes, option buttons, the picture and
+// the list boxes are drawn here (Controls.h); combo boxes are native wxChoice controls made
+// compact by a style sheet (GtkTheme.h). Menus are native; the backend keeps its own record
+// of every menu (flags, texts, check marks) and mirrors it into wxMenuBar and wxMenu. Every
+// item is a GTK check item, so that any item can take a check mark at any time; the style
+// sheet hides the box of an unchecked one, and the record wins over GTK, which turns a
+// check item's mark over when it is chosen.
+//
+// Native events become EventSink calls with the semantics of the headless backend:
+//  * menus: wxEVT_MENU_HIGHLIGHT is WM_MENUSELECT; when the last open menu has closed,
+//    WM_MENUSELECT with the close flags and WM_EXITMENULOOP follow, and only then the chosen
+//    command as WM_COMMAND, whatever order GTK delivered them in. A command from a
+//    keyboard shortcut (no menu open) arrives as WM_COMMAND with 1 in the high word.
+//  * the window: a size change (once shown) runs Win_1_ReSize, closing runs Win_1_Close and
+//    then destroys the window.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Form.h"
+
+class wxChoice;
+class wxCloseEvent;
+class wxCommandEvent;
+class wxFrame;
+class wxMenu;
+class wxMenuBar;
+class wxMenuEvent;
+class wxMenuItem;
+class wxPanel;
+class wxSizeEvent;
+class wxString;
+class wxWindow;
+
+namespace veltrano::platform::wx {
+
+class ListWindow;
+class FaceCheck;
+
+// A common-dialog filter ("Desc|*.mtx|All (*.*)|*.*") as a wx wildcard, which has the same
+// form; "*.*" becomes "*" so that it matches every file, also one without a dot, as on
+// Windows. A description without a pattern is dropped; no pair at all gives every file.
+wxString FileDialogWildcard(const std::string& filter);
+
+class WxForm : public Form {
+  public:
+    WxForm();
+    ~WxForm() override;
+    WxForm(const WxForm&) = delete;
+    WxForm& operator=(const WxForm&) = delete;
+
+    // --- the native objects, for tests that drive them ----------------------------------
+    wxFrame* Frame() const { return frame_; }
+    wxPanel* Panel() const { return panel_; }
+    wxWindow* Window(ControlRef ref) const;
+    wxMenuBar* NativeMenuBar(MenuHandle bar) const;
+    wxMenu* NativeMenu(MenuHandle popup) const;
+    wxMenuItem* NativeMenuItem(MenuHandle menu, std::int32_t id) const;
+    MenuHandle HandleOf(const wxMenu* menu) const; // 0 for a menu that is not one of the form's
+    bool Closed() const { return closed_; }
+
+    // --- Form ----------------------------------------------------------------------------
+    void SetEventSink(EventSink* sink) override { sink_ = sink; }
+    void CreateMainWindow(int outerWidth, int outerHeight) override;
+    bool HasMainWindow() const override { return frame_ != nullptr && !closed_; }
+    std::int32_t WindowHandle() const override { return HasMainWindow() ? 1 : 0; }
+    void SetWindowCaption(const std::string& caption) override;
+    std::string WindowCaption() const override { return caption_; }
+    void SetWindowBackColor(Color c) override;
+    void ShowWindow() override;
+    bool WindowVisible() const override;
+    Size WindowOuterSize() const override;
+    void SetWindowOuterSize(int width, int height) override;
+    WindowState GetWindowState() const override;
+    int TwipsPerPixelX() const override;
+    int TwipsPerPixelY() const override;
+
+    bool CreateControl(ControlRef ref, ControlKind kind, const std::string& caption,
+                       Rect rect) override;
+    bool HasControl(ControlRef ref) const override;
+    std::vector<ControlRef> Controls() const override;
+    std::optional<ControlKind> KindOf(ControlRef ref) const override;
+    bool SetCaption(ControlRef ref, const std::string& text) override;
+    std::string Caption(ControlRef ref) const override;
+    bool SetBackColor(ControlRef ref, Color c) override;
+    Color BackColor(ControlRef ref) const override;
+    bool SetForeColor(ControlRef ref, Color c) override;
+    Color ForeColor(ControlRef ref) const override;
+    bool SetToolTip(ControlRef ref, const std::string& text) override;
+    std::string ToolTip(ControlRef ref) const override;
+    bool SetVisible(ControlRef ref, bool visible) override;
+    bool Visible(ControlRef ref) const override;
+    bool SetAlignment(ControlRef ref, int alignment) override;
+    bool SetAppearance(ControlRef ref, int appearance) override;
+    bool SetSorted(ControlRef ref, bool sorted) override;
+    bool MoveControl(ControlRef ref, Rect rect) override;
+    Rect ControlRect(ControlRef ref) const override;
+    bool Checked(ControlRef ref) const override;
+    void SetChecked(ControlRef ref, bool checked) override;
+
+    void ListClear(ControlRef ref) override;
+    int ListAdd(ControlRef ref, const std::string& text) override;
+    int ListCount(ControlRef ref) const override;
+    std::optional<std::string> ListText(ControlRef ref, int i) const override;
+    std::optional<std::int32_t> ListItemData(ControlRef ref, int i) const override;
+    bool ListSetItemData(ControlRef ref, int i, std::int32_t value) override;
+    void ListSetMultiSelect(ControlRef ref, bool multi) override;
+    bool ListMultiSelect(ControlRef ref) const override;
+    bool ListSelected(ControlRef ref, int i) const override;
+    void ListSetSelected(ControlRef ref, int i, bool selected) override;
+    int ListCurrent(ControlRef ref) const override;
+    void ListSetCurrent(ControlRef ref, int i) override;
+    void ListSetTopIndex(ControlRef ref, int i) override;
+    int ListItemFromPoint(ControlRef ref, Point screen) const override;
+    Point CursorPos() const override;
+
+    void ComboClear(ControlRef ref) override;
+    int ComboAdd(ControlRef ref, const std::string& text, std::int32_t data) override;
+    int ComboCount(ControlRef ref) const override;
+    std::optional<std::string> ComboText(ControlRef ref, int i) const override;
+    std::optional<std::int32_t> ComboItemData(ControlRef ref, int i) const override;
+    int ComboCurSel(ControlRef ref) const override;
+    void ComboSetCurSel(ControlRef ref, int p) override;
+
+    bool SetPicture(ControlRef ref, const Bitmap& picture, bool stretch) override;
+
+    MenuHandle CreateMenuBar() override;
+    MenuHandle CreatePopupMenu() override;
+    bool AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
+                    const std::string& text) override;
+    bool AttachMenuBar(MenuHandle bar) override;
+    MenuHandle AttachedMenuBar() const override { return attachedMenu_; }
+    bool DestroyMenu(MenuHandle menu) override;
+    std::optional<std::string> MenuItemText(MenuHandle menu, std::int32_t id) const override;
+    int MenuItemState(MenuHandle menu, std::int32_t id) const override;
+    bool CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) override;
+
+    int PopupChooser(const std::vector<std::string>& entries) override;
+
+    Answer MessageBox(const std::string& text, const std::string& title, Icon icon,
+                      Buttons buttons) override;
+    bool ShowFolders(CommonDialogProps& props) override;
+    bool ShowOpen(CommonDialogProps& props) override;
+    bool ShowSave(CommonDialogProps& props) override;
+    std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
+                                        const std::string& preset) override;
+
+    bool ClipboardOpen() override;
+    bool ClipboardEmpty() override;
+    bool ClipboardSetText(const std::string& bytes) override;
+    void ClipboardClose() override;
+    std::optional<std::string> ClipboardText() override;
+    std::uint32_t LastErrorCode() const override { return lastError_; }
+
+    void ShellOpen(const std::string& target) override;
+    std::uint16_t UserLanguageId() const override;
+    std::string DocumentsFolder() const override;
+    std::string ProgramFolder() const override;
+    int RunEventLoop() override;
+
+  private:
+    struct Combo {
+        std::string text;
+        std::int32_t data = 0;
+    };
+    struct Control {
+        ControlRef ref;
+        ControlKind kind;
+        wxWindow* window = nullptr; // nothing for the common dialog
+        std::string caption;
+        Rect rect;
+        Color back = Rgb(240, 240, 240);
+        Color fore = Rgb(0, 0, 0);
+        std::string tip;
+        bool visible = true;
+        int appearance = 1;
+        bool sorted = false;
+        bool checked = false;     // kinds without a check mark of their own
+        std::vector<Combo> combo; // combo boxes: the items as the program gave them
+    };
+    struct MenuEntry {
+        unsigned flags = 0; // type flags (no MF_CHECKED)
+        std::int32_t id = 0;
+        MenuHandle popup = 0;
+        std::string text;
+        bool checked = false;
+        wxMenuItem* native = nullptr; // the item in its wxMenu, if it has one
+    };
+    struct Menu {
+        bool bar = false;
+        std::vector<MenuEntry> entries;
+        wxMenuBar* nativeBar = nullptr;
+        wxMenu* nativeMenu = nullptr;
+        MenuHandle parent = 0; // the menu it was appended to; its native object owns this one
+    };
+
+    Control* Find(ControlRef ref);
+    const Control* Find(ControlRef ref) const;
+    ListWindow* List(ControlRef ref) const;
+    wxChoice* Choice(ControlRef ref) const;
+    FaceCheck* Check(ControlRef ref) const;
+    void ApplyFace(Control& c);
+
+    const MenuEntry* FindMenuItem(MenuHandle menu, std::int32_t id, MenuHandle* owner,
+                                  int depth) const;
+    void ForgetMenuTree(MenuHandle menu, int depth);
+    void SyncNativeCheck(const MenuEntry& e);
+
+    // Native events.
+    void OnSize(wxSizeEvent& e);
+    void OnClose(wxCloseEvent& e);
+    void OnMenuOpen(wxMenuEvent& e);
+    void OnMenuClose(wxMenuEvent& e);
+    void OnMenuHighlight(wxMenuEvent& e);
+    void OnMenuCommand(wxCommandEvent& e);
+    void EndMenuLoopIfClosed();
+    void Message(std::int32_t msg, std::int32_t wParam, std::int32_t lParam);
+
+    wxWindow* DialogParent() const;
+    EventSink* Sink() const; // nothing once the window has closed
+    void UnbindFrame();
+
+    EventSink* sink_ = nullptr;
+    wxFrame* frame_ = nullptr;
+    wxPanel* panel_ = nullptr;
+    bool shown_ = false;
+    bool closed_ = false;
+    std::string caption_;
+    int resizeDepth_ = 0;
+    std::vector<Control> controls_;
+
+    std::map<MenuHandle, Menu> menus_;
+    MenuHandle nextMenu_ = 1;
+    MenuHandle attachedMenu_ = 0;
+    int openMenus_ = 0;        // menus of the bar now open
+    bool menuLoop_ = false;    // a menu of the bar opened and the loop has not ended yet
+    bool endPending_ = false;  // the end of the loop is being looked at after a close
+    bool chooserOpen_ = false; // the category chooser owns the menu events
+    std::vector<std::int32_t> pendingCommands_; // chosen while the menu was still open
+
+    bool clipboardOpen_ = false;
+    std::uint32_t lastError_ = 0;
+
+    // Keeps deferred calls from running after the form is gone.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+} // namespace veltrano::platform::wx
