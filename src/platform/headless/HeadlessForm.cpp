@@ -11,7 +11,6 @@ std::string Describe(ControlRef ref) {
 }
 constexpr int kMaxResizeDepth = 16;
 constexpr std::uint32_t kErrorAccessDenied = 5;
-constexpr int kMaxMenuDepth = 8;
 } // namespace
 
 HeadlessForm::HeadlessForm() = default;
@@ -38,7 +37,8 @@ void HeadlessForm::ShowWindow() {
 
 void HeadlessForm::SetWindowOuterSize(int width, int height) {
     if (!HasMainWindow()) return;
-    if (windowState != WindowState::Normal) return; // a minimized or maximized window keeps its size
+    if (windowState != WindowState::Normal)
+        return; // a minimized or maximized window keeps its size
     if (width == windowSize_.w && height == windowSize_.h) return;
     windowSize_ = {width, height};
     if (!sink_) return;
@@ -79,7 +79,8 @@ HeadlessForm::Control& HeadlessForm::GetList(ControlRef ref) {
     return c;
 }
 
-bool HeadlessForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& caption, Rect rect) {
+bool HeadlessForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& caption,
+                                 Rect rect) {
     if (!windowCreated_ || Find(ref)) return false;
     Control c;
     c.ref = ref;
@@ -91,11 +92,14 @@ bool HeadlessForm::CreateControl(ControlRef ref, ControlKind kind, const std::st
     return true;
 }
 
-bool HeadlessForm::HasControl(ControlRef ref) const { return Find(ref) != nullptr; }
+bool HeadlessForm::HasControl(ControlRef ref) const {
+    return Find(ref) != nullptr;
+}
 
 std::vector<ControlRef> HeadlessForm::Controls() const {
     std::vector<ControlRef> out;
-    for (const Control& c : controls_) out.push_back(c.ref);
+    for (const Control& c : controls_)
+        out.push_back(c.ref);
     return out;
 }
 
@@ -259,7 +263,8 @@ void HeadlessForm::ListSetMultiSelect(ControlRef ref, bool multi) {
     if (c.multi == multi) return;
     c.multi = multi;
     // Changing the style rebuilds the native control: selection and focus item are gone.
-    for (Item& it : c.items) it.selected = false;
+    for (Item& it : c.items)
+        it.selected = false;
     c.current = -1;
 }
 
@@ -282,7 +287,8 @@ void HeadlessForm::ListSetSelected(ControlRef ref, int i, bool selected) {
         return;
     }
     if (selected) {
-        for (Item& it : c.items) it.selected = false;
+        for (Item& it : c.items)
+            it.selected = false;
         c.items[static_cast<std::size_t>(i)].selected = true;
         c.current = i;
     } else if (c.items[static_cast<std::size_t>(i)].selected) {
@@ -300,7 +306,8 @@ int HeadlessForm::ListCurrent(ControlRef ref) const {
 void HeadlessForm::ListSetCurrent(ControlRef ref, int i) {
     Control& c = GetList(ref);
     if (c.multi) return; // only single-selection lists take a "current selection" this way
-    for (Item& it : c.items) it.selected = false;
+    for (Item& it : c.items)
+        it.selected = false;
     if (i < 0 || i >= static_cast<int>(c.items.size())) {
         c.current = -1;
         return;
@@ -327,7 +334,8 @@ int HeadlessForm::ListItemFromPoint(ControlRef ref, Point screen) const {
     if (!c || c->kind != ControlKind::ListBox) return -1;
     // Screen and client coordinates coincide here: the window sits at the origin.
     const Rect& r = c->rect;
-    if (screen.x < r.x || screen.x >= r.x + r.w || screen.y < r.y || screen.y >= r.y + r.h) return -1;
+    if (screen.x < r.x || screen.x >= r.x + r.w || screen.y < r.y || screen.y >= r.y + r.h)
+        return -1;
     const int row = c->top + (screen.y - r.y) / kListRowHeight;
     return row < static_cast<int>(c->items.size()) ? row : -1;
 }
@@ -346,9 +354,13 @@ int HeadlessForm::ComboAdd(ControlRef ref, const std::string& text, std::int32_t
     return static_cast<int>(c.items.size()) - 1;
 }
 
-int HeadlessForm::ComboCount(ControlRef ref) const { return ListCount(ref); }
+int HeadlessForm::ComboCount(ControlRef ref) const {
+    return ListCount(ref);
+}
 
-std::optional<std::string> HeadlessForm::ComboText(ControlRef ref, int i) const { return ListText(ref, i); }
+std::optional<std::string> HeadlessForm::ComboText(ControlRef ref, int i) const {
+    return ListText(ref, i);
+}
 
 std::optional<std::int32_t> HeadlessForm::ComboItemData(ControlRef ref, int i) const {
     return ListItemData(ref, i);
@@ -382,127 +394,57 @@ const Bitmap* HeadlessForm::Picture(ControlRef ref) const {
 // --- menus ----------------------------------------------------------------------------------
 
 MenuHandle HeadlessForm::CreateMenuBar() {
-    const MenuHandle h = nextMenu_++;
-    menus_[h] = Menu{true, {}};
-    return h;
+    return menus_.Create(true);
 }
 
 MenuHandle HeadlessForm::CreatePopupMenu() {
-    const MenuHandle h = nextMenu_++;
-    menus_[h] = Menu{false, {}};
-    return h;
+    return menus_.Create(false);
 }
 
 bool HeadlessForm::AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
                               const std::string& text) {
-    auto it = menus_.find(menu);
-    if (it == menus_.end()) return false;
-    MenuEntry e;
-    e.flags = flags & ~MF_CHECKED;
-    e.checked = (flags & MF_CHECKED) != 0;
-    e.text = (flags & MF_SEPARATOR) ? std::string() : text;
-    if (flags & MF_POPUP) {
-        if (menus_.find(idOrPopup) == menus_.end() || idOrPopup == menu) return false;
-        e.popup = idOrPopup;
-    } else {
-        e.id = idOrPopup;
-    }
-    it->second.entries.push_back(std::move(e));
-    return true;
+    return menus_.Append(menu, flags, idOrPopup, text) != nullptr;
 }
 
 bool HeadlessForm::AttachMenuBar(MenuHandle bar) {
     if (!HasMainWindow()) return false;
-    if (bar != 0 && menus_.find(bar) == menus_.end()) return false;
+    if (bar != 0 && !menus_.Get(bar)) return false;
     attachedMenu_ = bar;
     return true;
 }
 
-void HeadlessForm::DestroyMenuTree(MenuHandle menu, int depth) {
-    auto it = menus_.find(menu);
-    if (it == menus_.end() || depth > kMaxMenuDepth) return;
-    std::vector<MenuHandle> children;
-    for (const MenuEntry& e : it->second.entries)
-        if (e.popup) children.push_back(e.popup);
-    menus_.erase(it);
-    for (MenuHandle c : children) DestroyMenuTree(c, depth + 1);
-}
-
 bool HeadlessForm::DestroyMenu(MenuHandle menu) {
-    if (menus_.find(menu) == menus_.end()) return false;
+    if (!menus_.Get(menu)) return false;
     if (attachedMenu_ == menu) attachedMenu_ = 0;
-    DestroyMenuTree(menu, 0);
-    return true;
-}
-
-const HeadlessForm::MenuEntry* HeadlessForm::FindMenuItem(MenuHandle menu, std::int32_t id,
-                                                          MenuHandle* owner, int depth) const {
-    auto it = menus_.find(menu);
-    if (it == menus_.end() || depth > kMaxMenuDepth) return nullptr;
-    for (const MenuEntry& e : it->second.entries) {
-        if (e.popup) {
-            if (const MenuEntry* f = FindMenuItem(e.popup, id, owner, depth + 1)) return f;
-        } else if (e.id == id) {
-            if (owner) *owner = menu;
-            return &e;
-        }
-    }
-    return nullptr;
-}
-
-HeadlessForm::MenuEntry* HeadlessForm::FindMenuItemMutable(MenuHandle menu, std::int32_t id) {
-    return const_cast<MenuEntry*>(FindMenuItem(menu, id, nullptr, 0));
+    return menus_.Destroy(menu);
 }
 
 std::optional<std::string> HeadlessForm::MenuItemText(MenuHandle menu, std::int32_t id) const {
-    const MenuEntry* e = FindMenuItem(menu, id, nullptr, 0);
-    if (!e) return std::nullopt;
-    return e->text;
+    return menus_.ItemText(menu, id);
 }
 
 int HeadlessForm::MenuItemState(MenuHandle menu, std::int32_t id) const {
-    const MenuEntry* e = FindMenuItem(menu, id, nullptr, 0);
-    if (!e) return -1;
-    return static_cast<int>(e->flags | (e->checked ? MF_CHECKED : 0));
+    return menus_.ItemState(menu, id);
 }
 
 bool HeadlessForm::CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) {
-    MenuEntry* e = FindMenuItemMutable(menu, id);
-    if (!e) return false;
-    e->checked = checked;
-    return true;
-}
-
-std::optional<std::vector<HeadlessForm::PopupView>> HeadlessForm::MenuBarView() const {
-    auto bar = menus_.find(attachedMenu_);
-    if (attachedMenu_ == 0 || bar == menus_.end()) return std::nullopt;
-    std::vector<PopupView> out;
-    for (const MenuEntry& p : bar->second.entries) {
-        PopupView v;
-        v.caption = p.text;
-        auto pm = menus_.find(p.popup);
-        if (p.popup && pm != menus_.end()) {
-            for (const MenuEntry& e : pm->second.entries)
-                v.items.push_back({e.id, e.flags | (e.checked ? MF_CHECKED : 0), e.text});
-        }
-        out.push_back(std::move(v));
-    }
-    return out;
+    return menus_.Check(menu, id, checked) != nullptr;
 }
 
 // --- the simulated user ---------------------------------------------------------------------
 
 bool HeadlessForm::UserMenu(std::int32_t id) {
     MenuHandle owner = 0;
-    const MenuEntry* e = attachedMenu_ ? FindMenuItem(attachedMenu_, id, &owner, 0) : nullptr;
+    const MenuTable::Entry* e = attachedMenu_ ? menus_.Find(attachedMenu_, id, &owner) : nullptr;
     if (!e || (e->flags & MF_SEPARATOR)) return false;
-    const unsigned flags = e->flags | (e->checked ? MF_CHECKED : 0);
+    const unsigned flags = e->State();
     if (sink_) {
         const std::int32_t hwnd = WindowHandle();
         // Highlight, close notification, end of the menu loop, then the command itself.
         sink_->Win_1_Message(hwnd, WM_MENUSELECT,
                              static_cast<std::int32_t>((id & 0xFFFF) | (flags << 16)), owner);
-        sink_->Win_1_Message(hwnd, WM_MENUSELECT, static_cast<std::int32_t>(kMenuClosedFlags << 16), 0);
+        sink_->Win_1_Message(hwnd, WM_MENUSELECT, static_cast<std::int32_t>(kMenuClosedFlags << 16),
+                             0);
         sink_->Win_1_Message(hwnd, WM_EXITMENULOOP, 0, 0);
         sink_->Win_1_Message(hwnd, WM_COMMAND, id & 0xFFFF, 0);
     }
@@ -514,15 +456,16 @@ bool HeadlessForm::UserMenuHover(const std::vector<std::int32_t>& ids) {
     const std::int32_t hwnd = WindowHandle();
     for (std::int32_t id : ids) {
         MenuHandle owner = 0;
-        const MenuEntry* e = FindMenuItem(attachedMenu_, id, &owner, 0);
+        const MenuTable::Entry* e = menus_.Find(attachedMenu_, id, &owner);
         if (!e) return false;
-        const unsigned flags = e->flags | (e->checked ? MF_CHECKED : 0);
+        const unsigned flags = e->State();
         if (sink_)
             sink_->Win_1_Message(hwnd, WM_MENUSELECT,
                                  static_cast<std::int32_t>((id & 0xFFFF) | (flags << 16)), owner);
     }
     if (sink_) {
-        sink_->Win_1_Message(hwnd, WM_MENUSELECT, static_cast<std::int32_t>(kMenuClosedFlags << 16), 0);
+        sink_->Win_1_Message(hwnd, WM_MENUSELECT, static_cast<std::int32_t>(kMenuClosedFlags << 16),
+                             0);
         sink_->Win_1_Message(hwnd, WM_EXITMENULOOP, 0, 0);
     }
     return true;
@@ -549,7 +492,8 @@ void HeadlessForm::UserClickList(int index, int row, int shift, int button) {
         if (list.multi) {
             item.selected = !item.selected;
         } else {
-            for (Item& it : list.items) it.selected = false;
+            for (Item& it : list.items)
+                it.selected = false;
             item.selected = true;
         }
         list.current = row;
@@ -597,9 +541,11 @@ void HeadlessForm::UserClickLabel(int index) {
 void HeadlessForm::UserChooseCombo(int index, int position) {
     const ControlRef ref{Array::cmb, index};
     Control& c = Get(ref);
-    if (c.kind != ControlKind::ComboBox) throw ScriptError("cmb " + std::to_string(index) + " is not a combo box");
+    if (c.kind != ControlKind::ComboBox)
+        throw ScriptError("cmb " + std::to_string(index) + " is not a combo box");
     if (position < 0 || position >= static_cast<int>(c.items.size()))
-        throw ScriptError("cmb " + std::to_string(index) + " has no item " + std::to_string(position));
+        throw ScriptError("cmb " + std::to_string(index) + " has no item " +
+                          std::to_string(position));
     Focus(ref);
     Get(ref).current = position;
     if (sink_) sink_->cmb_Click(index);
@@ -634,7 +580,8 @@ void HeadlessForm::UserClose() {
 // --- dialogs --------------------------------------------------------------------------------
 
 int HeadlessForm::PopupChooser(const std::vector<std::string>& entries) {
-    if (categoryAnswers.empty()) throw ScriptError("the category chooser opened with no queued answer");
+    if (categoryAnswers.empty())
+        throw ScriptError("the category chooser opened with no queued answer");
     const int a = categoryAnswers.front();
     categoryAnswers.pop_front();
     if (a >= static_cast<int>(entries.size()))
@@ -668,7 +615,8 @@ bool HeadlessForm::ShowOpen(CommonDialogProps& props) {
     if (a.cancel) return false;
     std::error_code ec;
     // The dialog itself refuses a name that does not exist when asked to.
-    if ((props.flags & OFN_FILEMUSTEXIST) && !std::filesystem::is_regular_file(a.path, ec)) return false;
+    if ((props.flags & OFN_FILEMUSTEXIST) && !std::filesystem::is_regular_file(a.path, ec))
+        return false;
     props.fileName = a.path;
     return true;
 }
@@ -703,9 +651,12 @@ std::optional<std::string> HeadlessForm::InputBox(const std::string&, const std:
     InputAnswer a = inputAnswers.front();
     inputAnswers.pop_front();
     switch (a.kind) {
-    case InputAnswer::Text: return a.text;
-    case InputAnswer::Accept: return preset;
-    case InputAnswer::Cancel: break;
+    case InputAnswer::Text:
+        return a.text;
+    case InputAnswer::Accept:
+        return preset;
+    case InputAnswer::Cancel:
+        break;
     }
     return std::nullopt;
 }
@@ -736,7 +687,9 @@ bool HeadlessForm::ClipboardSetText(const std::string& bytes) {
     return true;
 }
 
-void HeadlessForm::ClipboardClose() { clipboardOpen_ = false; }
+void HeadlessForm::ClipboardClose() {
+    clipboardOpen_ = false;
+}
 
 std::optional<std::string> HeadlessForm::ClipboardText() {
     if (!clipboardOpen_) return std::nullopt;

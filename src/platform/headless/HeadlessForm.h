@@ -6,13 +6,13 @@
 // take their answers from queues; a dialog without a queued answer is a ScriptError.
 #include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/Form.h"
+#include "platform/MenuTable.h"
 
 namespace veltrano::platform::headless {
 
@@ -58,7 +58,7 @@ class HeadlessForm : public Form {
     };
     std::deque<PathAnswer> folderAnswers, openAnswers, saveAnswers;
     std::deque<InputAnswer> inputAnswers;
-    std::deque<int> categoryAnswers; // -1: dismissed
+    std::deque<int> categoryAnswers;  // -1: dismissed
     std::deque<bool> questionAnswers; // true: yes
 
     // --- the simulated user --------------------------------------------------------------
@@ -106,7 +106,8 @@ class HeadlessForm : public Form {
     int TwipsPerPixelX() const override { return 15; }
     int TwipsPerPixelY() const override { return 15; }
 
-    bool CreateControl(ControlRef ref, ControlKind kind, const std::string& caption, Rect rect) override;
+    bool CreateControl(ControlRef ref, ControlKind kind, const std::string& caption,
+                       Rect rect) override;
     bool HasControl(ControlRef ref) const override;
     std::vector<ControlRef> Controls() const override;
     std::optional<ControlKind> KindOf(ControlRef ref) const override;
@@ -158,7 +159,8 @@ class HeadlessForm : public Form {
 
     MenuHandle CreateMenuBar() override;
     MenuHandle CreatePopupMenu() override;
-    bool AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup, const std::string& text) override;
+    bool AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
+                    const std::string& text) override;
     bool AttachMenuBar(MenuHandle bar) override;
     MenuHandle AttachedMenuBar() const override { return attachedMenu_; }
     bool DestroyMenu(MenuHandle menu) override;
@@ -166,20 +168,14 @@ class HeadlessForm : public Form {
     int MenuItemState(MenuHandle menu, std::int32_t id) const override;
     bool CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) override;
     // The attached menu bar as popups with their items, for printing.
-    struct MenuItemView {
-        std::int32_t id;
-        unsigned flags; // type and state flags
-        std::string text;
-    };
-    struct PopupView {
-        std::string caption;
-        std::vector<MenuItemView> items;
-    };
-    std::optional<std::vector<PopupView>> MenuBarView() const;
-    int LiveMenuCount() const { return static_cast<int>(menus_.size()); }
+    using MenuItemView = MenuTable::ItemView;
+    using PopupView = MenuTable::PopupView;
+    std::optional<std::vector<PopupView>> MenuBarView() const { return menus_.View(attachedMenu_); }
+    int LiveMenuCount() const { return menus_.Count(); }
 
     int PopupChooser(const std::vector<std::string>& entries) override;
-    Answer MessageBox(const std::string& text, const std::string& title, Icon icon, Buttons buttons) override;
+    Answer MessageBox(const std::string& text, const std::string& title, Icon icon,
+                      Buttons buttons) override;
     bool ShowFolders(CommonDialogProps& props) override;
     bool ShowOpen(CommonDialogProps& props) override;
     bool ShowSave(CommonDialogProps& props) override;
@@ -224,25 +220,10 @@ class HeadlessForm : public Form {
         int top = 0;
         std::optional<Bitmap> picture;
     };
-    struct MenuEntry {
-        unsigned flags = 0;
-        std::int32_t id = 0;
-        MenuHandle popup = 0;
-        std::string text;
-        bool checked = false;
-    };
-    struct Menu {
-        bool bar = false;
-        std::vector<MenuEntry> entries;
-    };
-
     Control& Get(ControlRef ref);
     const Control* Find(ControlRef ref) const;
     Control* FindMutable(ControlRef ref);
     Control& GetList(ControlRef ref);
-    const MenuEntry* FindMenuItem(MenuHandle menu, std::int32_t id, MenuHandle* owner, int depth) const;
-    MenuEntry* FindMenuItemMutable(MenuHandle menu, std::int32_t id);
-    void DestroyMenuTree(MenuHandle menu, int depth);
     void Focus(ControlRef ref);
     void Report(const MessageRecord& m);
 
@@ -255,8 +236,7 @@ class HeadlessForm : public Form {
     Size windowSize_;
     int resizeDepth_ = 0;
     std::vector<Control> controls_;
-    std::map<MenuHandle, Menu> menus_;
-    MenuHandle nextMenu_ = 1;
+    MenuTable menus_;
     MenuHandle attachedMenu_ = 0;
     Point cursor_;
     std::optional<ControlRef> focus_;

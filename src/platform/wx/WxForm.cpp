@@ -31,7 +31,6 @@ namespace veltrano::platform::wx {
 namespace {
 
 constexpr int kMaxResizeDepth = 16;
-constexpr int kMaxMenuDepth = 8;
 constexpr std::uint32_t kErrorAccessDenied = 5;
 constexpr int kChooserFirstId = 0x6000;
 
@@ -96,6 +95,18 @@ wxString NativeLabel(const std::string& text) {
     return text.empty() ? wxString(" ") : ToWx(text);
 }
 
+// The native objects the menu record keeps: a bar's wxMenuBar, a popup's wxMenu, an item's
+// wxMenuItem.
+wxMenuBar* NativeBarOf(const MenuTable::Menu& m) {
+    return m.bar ? static_cast<wxMenuBar*>(m.native) : nullptr;
+}
+wxMenu* NativeMenuOf(const MenuTable::Menu& m) {
+    return m.bar ? nullptr : static_cast<wxMenu*>(m.native);
+}
+wxMenuItem* NativeItemOf(const MenuTable::Entry& e) {
+    return static_cast<wxMenuItem*>(e.native);
+}
+
 bool IsWebAddress(const std::string& target) {
     auto starts = [&](const char* prefix) {
         const std::size_t n = std::strlen(prefix);
@@ -125,10 +136,10 @@ WxForm::~WxForm() {
     panel_ = nullptr;
     // Menus that no window owns any more are this form's to delete; a menu inside another
     // goes with its owner.
-    for (auto& [handle, m] : menus_) {
-        if (m.parent != 0) continue;
-        delete m.nativeBar;
-        delete m.nativeMenu;
+    for (const auto& [handle, m] : menus_.Menus()) {
+        if (owners_.count(handle) != 0) continue;
+        delete NativeBarOf(m);
+        delete NativeMenuOf(m);
     }
 }
 
@@ -675,57 +686,45 @@ bool WxForm::SetPicture(ControlRef ref, const Bitmap& picture, bool stretch) {
 // --- menus ----------------------------------------------------------------------------------
 
 MenuHandle WxForm::CreateMenuBar() {
-    const MenuHandle h = nextMenu_++;
-    Menu m;
-    m.bar = true;
-    m.nativeBar = new wxMenuBar;
-    menus_.emplace(h, m);
+    const MenuHandle h = menus_.Create(true);
+    menus_.Get(h)->native = new wxMenuBar;
     return h;
 }
 
 MenuHandle WxForm::CreatePopupMenu() {
-    const MenuHandle h = nextMenu_++;
-    Menu m;
-    m.nativeMenu = new wxMenu;
-    ApplyMenuStyle(m.nativeMenu);
-    menus_.emplace(h, m);
+    const MenuHandle h = menus_.Create(false);
+    auto* native = new wxMenu;
+    ApplyMenuStyle(native);
+    menus_.Get(h)->native = native;
     return h;
 }
 
 bool WxForm::AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
                         const std::string& text) {
-    auto it = menus_.find(menu);
-    if (it == menus_.end()) return false;
-    Menu& m = it->second;
-    MenuEntry e;
-    e.flags = flags & ~MF_CHECKED;
-    e.checked = (flags & MF_CHECKED) != 0;
-    e.text = (flags & MF_SEPARATOR) ? std::string() : text;
+    // A native menu has one owner: a popup goes into one menu only, and a bar into none.
     if (flags & MF_POPUP) {
-        auto child = menus_.find(idOrPopup);
-        if (child == menus_.end() || idOrPopup == menu || child->second.bar ||
-            child->second.parent != 0)
-            return false;
-        e.popup = idOrPopup;
-        if (m.bar)
-            m.nativeBar->Append(child->second.nativeMenu, NativeLabel(text));
-        else
-            e.native = m.nativeMenu->AppendSubMenu(child->second.nativeMenu, NativeLabel(text));
-        child->second.parent = menu;
-    } else if (flags & MF_SEPARATOR) {
-        e.id = idOrPopup;
-        if (!m.bar) e.native = m.nativeMenu->AppendSeparator();
-    } else {
-        e.id = idOrPopup;
-        // A command item on the bar itself has no wx counterpart; it is kept, not shown.
-        if (!m.bar && idOrPopup >= 0) {
-            if (flags & (MF_MENUBREAK | MF_MENUBARBREAK)) m.nativeMenu->Break();
-            // Every item can carry a check mark at any time, as on Windows.
-            e.native = m.nativeMenu->AppendCheckItem(idOrPopup, NativeLabel(text));
-            SyncNativeCheck(e);
-        }
+        const MenuTable::Menu* child = menus_.Get(idOrPopup);
+        if (child && (child->bar || owners_.count(idOrPopup) != 0)) return false;
     }
-    m.entries.push_back(std::move(e));
+    MenuTable::Entry* e = menus_.Append(menu, flags, idOrPopup, text);
+    if (!e) return false;
+    const MenuTable::Menu& m = *menus_.Get(menu);
+    if (flags & MF_POPUP) {
+        wxMenu* child = NativeMenuOf(*menus_.Get(idOrPopup));
+        if (m.bar)
+            NativeBarOf(m)->Append(child, NativeLabel(text));
+        else
+            e->native = NativeMenuOf(m)->AppendSubMenu(child, NativeLabel(text));
+        owners_[idOrPopup] = menu;
+    } else if (flags & MF_SEPARATOR) {
+        if (!m.bar) e->native = NativeMenuOf(m)->AppendSeparator();
+    } else if (!m.bar && idOrPopup >= 0) {
+        // A command item on the bar itself has no wx counterpart; it is kept, not shown.
+        if (flags & (MF_MENUBREAK | MF_MENUBARBREAK)) NativeMenuOf(m)->Break();
+        // Every item can carry a check mark at any time, as on Windows.
+        e->native = NativeMenuOf(m)->AppendCheckItem(idOrPopup, NativeLabel(text));
+        SyncNativeCheck(*e);
+    }
     return true;
 }
 
@@ -736,50 +735,36 @@ bool WxForm::AttachMenuBar(MenuHandle bar) {
         attachedMenu_ = 0;
         return true;
     }
-    auto it = menus_.find(bar);
-    if (it == menus_.end() || !it->second.bar) return false;
+    const MenuTable::Menu* m = menus_.Get(bar);
+    if (!m || !m->bar) return false;
     if (attachedMenu_ == bar) return true;
     if (attachedMenu_) frame_->SetMenuBar(nullptr);
-    frame_->SetMenuBar(it->second.nativeBar);
+    frame_->SetMenuBar(NativeBarOf(*m));
     attachedMenu_ = bar;
     return true;
 }
 
-void WxForm::ForgetMenuTree(MenuHandle menu, int depth) {
-    auto it = menus_.find(menu);
-    if (it == menus_.end() || depth > kMaxMenuDepth) return;
-    std::vector<MenuHandle> children;
-    for (const MenuEntry& e : it->second.entries)
-        if (e.popup) children.push_back(e.popup);
-    menus_.erase(it);
-    for (MenuHandle c : children)
-        ForgetMenuTree(c, depth + 1);
-}
-
 bool WxForm::DestroyMenu(MenuHandle menu) {
-    auto it = menus_.find(menu);
-    if (it == menus_.end()) return false;
+    const MenuTable::Menu* m = menus_.Get(menu);
+    if (!m) return false;
     if (attachedMenu_ == menu) {
         if (HasMainWindow()) frame_->SetMenuBar(nullptr);
         attachedMenu_ = 0;
     }
-    Menu& m = it->second;
-    if (m.parent != 0) {
+    if (auto owner = owners_.find(menu); owner != owners_.end()) {
         // Still inside another menu: take it out there, so that only this one goes.
-        auto parent = menus_.find(m.parent);
-        if (parent != menus_.end()) {
-            Menu& p = parent->second;
-            for (std::size_t i = 0; i < p.entries.size(); ++i) {
-                MenuEntry& pe = p.entries[i];
+        if (MenuTable::Menu* p = menus_.Get(owner->second)) {
+            for (MenuTable::Entry& pe : p->entries) {
                 if (pe.popup != menu) continue;
-                if (p.bar) {
-                    for (size_t k = 0; k < p.nativeBar->GetMenuCount(); ++k)
-                        if (p.nativeBar->GetMenu(k) == m.nativeMenu) {
-                            p.nativeBar->Remove(k);
+                if (p->bar) {
+                    wxMenuBar* bar = NativeBarOf(*p);
+                    for (size_t k = 0; k < bar->GetMenuCount(); ++k)
+                        if (bar->GetMenu(k) == NativeMenuOf(*m)) {
+                            bar->Remove(k);
                             break;
                         }
                 } else if (pe.native) {
-                    wxMenuItem* item = p.nativeMenu->Remove(pe.native);
+                    wxMenuItem* item = NativeMenuOf(*p)->Remove(NativeItemOf(pe));
                     item->SetSubMenu(nullptr);
                     delete item;
                     pe.native = nullptr;
@@ -787,73 +772,55 @@ bool WxForm::DestroyMenu(MenuHandle menu) {
                 pe.popup = 0;
             }
         }
-        m.parent = 0;
+        owners_.erase(owner);
     }
-    delete m.nativeBar;
-    delete m.nativeMenu;
-    ForgetMenuTree(menu, 0);
+    // The native objects of the popups below go with this one's.
+    delete NativeBarOf(*m);
+    delete NativeMenuOf(*m);
+    menus_.Destroy(menu);
+    std::erase_if(owners_, [this](const auto& o) { return menus_.Get(o.first) == nullptr; });
     return true;
 }
 
-const WxForm::MenuEntry* WxForm::FindMenuItem(MenuHandle menu, std::int32_t id, MenuHandle* owner,
-                                              int depth) const {
-    auto it = menus_.find(menu);
-    if (it == menus_.end() || depth > kMaxMenuDepth) return nullptr;
-    for (const MenuEntry& e : it->second.entries) {
-        if (e.popup) {
-            if (const MenuEntry* f = FindMenuItem(e.popup, id, owner, depth + 1)) return f;
-        } else if (e.id == id) {
-            if (owner) *owner = menu;
-            return &e;
-        }
-    }
-    return nullptr;
-}
-
 std::optional<std::string> WxForm::MenuItemText(MenuHandle menu, std::int32_t id) const {
-    const MenuEntry* e = FindMenuItem(menu, id, nullptr, 0);
-    if (!e) return std::nullopt;
-    return e->text;
+    return menus_.ItemText(menu, id);
 }
 
 int WxForm::MenuItemState(MenuHandle menu, std::int32_t id) const {
-    const MenuEntry* e = FindMenuItem(menu, id, nullptr, 0);
-    if (!e) return -1;
-    return static_cast<int>(e->flags | (e->checked ? MF_CHECKED : 0));
+    return menus_.ItemState(menu, id);
 }
 
 bool WxForm::CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) {
-    auto* e = const_cast<MenuEntry*>(FindMenuItem(menu, id, nullptr, 0));
+    const MenuTable::Entry* e = menus_.Check(menu, id, checked);
     if (!e) return false;
-    e->checked = checked;
     SyncNativeCheck(*e);
     return true;
 }
 
-void WxForm::SyncNativeCheck(const MenuEntry& e) {
-    if (e.native && e.native->IsCheckable() && e.native->IsChecked() != e.checked)
-        e.native->Check(e.checked);
+void WxForm::SyncNativeCheck(const MenuTable::Entry& e) {
+    wxMenuItem* item = NativeItemOf(e);
+    if (item && item->IsCheckable() && item->IsChecked() != e.checked) item->Check(e.checked);
 }
 
 wxMenuBar* WxForm::NativeMenuBar(MenuHandle bar) const {
-    auto it = menus_.find(bar);
-    return it == menus_.end() ? nullptr : it->second.nativeBar;
+    const MenuTable::Menu* m = menus_.Get(bar);
+    return m ? NativeBarOf(*m) : nullptr;
 }
 
 wxMenu* WxForm::NativeMenu(MenuHandle popup) const {
-    auto it = menus_.find(popup);
-    return it == menus_.end() ? nullptr : it->second.nativeMenu;
+    const MenuTable::Menu* m = menus_.Get(popup);
+    return m ? NativeMenuOf(*m) : nullptr;
 }
 
 wxMenuItem* WxForm::NativeMenuItem(MenuHandle menu, std::int32_t id) const {
-    const MenuEntry* e = FindMenuItem(menu, id, nullptr, 0);
-    return e ? e->native : nullptr;
+    const MenuTable::Entry* e = menus_.Find(menu, id);
+    return e ? NativeItemOf(*e) : nullptr;
 }
 
 MenuHandle WxForm::HandleOf(const wxMenu* menu) const {
     if (!menu) return 0;
-    for (const auto& [handle, m] : menus_)
-        if (m.nativeMenu == menu) return handle;
+    for (const auto& [handle, m] : menus_.Menus())
+        if (NativeMenuOf(m) == menu) return handle;
     return 0;
 }
 
@@ -901,9 +868,9 @@ void WxForm::OnMenuHighlight(wxMenuEvent& e) {
     const int id = e.GetMenuId();
     if (id < 0) return; // the highlight left every item
     MenuHandle owner = 0;
-    const MenuEntry* entry = FindMenuItem(attachedMenu_, id, &owner, 0);
+    const MenuTable::Entry* entry = menus_.Find(attachedMenu_, id, &owner);
     if (!entry) return;
-    const unsigned flags = entry->flags | (entry->checked ? MF_CHECKED : 0);
+    const unsigned flags = entry->State();
     Message(WM_MENUSELECT,
             static_cast<std::int32_t>((static_cast<std::uint32_t>(id) & 0xFFFF) | (flags << 16)),
             owner);
@@ -911,9 +878,8 @@ void WxForm::OnMenuHighlight(wxMenuEvent& e) {
 
 void WxForm::OnMenuCommand(wxCommandEvent& e) {
     const int id = e.GetId();
-    const MenuEntry* entry = (chooserOpen_ || closed_ || attachedMenu_ == 0)
-                                 ? nullptr
-                                 : FindMenuItem(attachedMenu_, id, nullptr, 0);
+    const MenuTable::Entry* entry =
+        (chooserOpen_ || closed_ || attachedMenu_ == 0) ? nullptr : menus_.Find(attachedMenu_, id);
     if (!entry || (entry->flags & MF_SEPARATOR)) {
         e.Skip();
         return;

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "platform/Form.h"
+#include "platform/MenuTable.h"
 
 class wxChoice;
 class wxCloseEvent;
@@ -185,22 +186,6 @@ class WxForm : public Form {
         bool checked = false;     // kinds without a check mark of their own
         std::vector<Combo> combo; // combo boxes: the items as the program gave them
     };
-    struct MenuEntry {
-        unsigned flags = 0; // type flags (no MF_CHECKED)
-        std::int32_t id = 0;
-        MenuHandle popup = 0;
-        std::string text;
-        bool checked = false;
-        wxMenuItem* native = nullptr; // the item in its wxMenu, if it has one
-    };
-    struct Menu {
-        bool bar = false;
-        std::vector<MenuEntry> entries;
-        wxMenuBar* nativeBar = nullptr;
-        wxMenu* nativeMenu = nullptr;
-        MenuHandle parent = 0; // the menu it was appended to; its native object owns this one
-    };
-
     Control* Find(ControlRef ref);
     const Control* Find(ControlRef ref) const;
     ListWindow* List(ControlRef ref) const;
@@ -208,10 +193,7 @@ class WxForm : public Form {
     FaceCheck* Check(ControlRef ref) const;
     void ApplyFace(Control& c);
 
-    const MenuEntry* FindMenuItem(MenuHandle menu, std::int32_t id, MenuHandle* owner,
-                                  int depth) const;
-    void ForgetMenuTree(MenuHandle menu, int depth);
-    void SyncNativeCheck(const MenuEntry& e);
+    void SyncNativeCheck(const MenuTable::Entry& e);
 
     // Native events.
     void OnSize(wxSizeEvent& e);
@@ -236,8 +218,11 @@ class WxForm : public Form {
     int resizeDepth_ = 0;
     std::vector<Control> controls_;
 
-    std::map<MenuHandle, Menu> menus_;
-    MenuHandle nextMenu_ = 1;
+    // The native object of a bar is its wxMenuBar, of a popup its wxMenu, of an entry its
+    // wxMenuItem (a bar's entries have none).
+    MenuTable menus_;
+    // A popup appended to a menu: the menu whose native object now owns the popup's.
+    std::map<MenuHandle, MenuHandle> owners_;
     MenuHandle attachedMenu_ = 0;
     int openMenus_ = 0;        // menus of the bar now open
     bool menuLoop_ = false;    // a menu of the bar opened and the loop has not ended yet
