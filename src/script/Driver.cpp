@@ -110,8 +110,9 @@ void WriteAt(const std::string& path, std::size_t offset, const std::string& byt
 
 } // namespace
 
-std::vector<std::string> Tokenize(const std::string& line) {
+std::vector<std::string> Tokenize(const std::string& line, std::vector<bool>* quoted) {
     std::vector<std::string> tokens;
+    if (quoted) quoted->clear();
     std::size_t i = 0;
     while (i < line.size()) {
         const char c = line[i];
@@ -123,6 +124,7 @@ std::vector<std::string> Tokenize(const std::string& line) {
         if (c != '"') {
             while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') tok += line[i++];
             tokens.push_back(tok);
+            if (quoted) quoted->push_back(false);
             continue;
         }
         ++i;
@@ -158,6 +160,7 @@ std::vector<std::string> Tokenize(const std::string& line) {
         }
         if (!closedQuote) throw ScenarioError("a quote is not closed");
         tokens.push_back(tok);
+        if (quoted) quoted->push_back(true);
     }
     return tokens;
 }
@@ -252,7 +255,7 @@ void Driver::RunText(const std::string& text) {
 void Driver::RunLine(const std::string& line) {
     std::size_t first = line.find_first_not_of(" \t\r");
     if (first == std::string::npos || line[first] == '#') return;
-    const std::vector<std::string> t = Tokenize(line);
+    const std::vector<std::string> t = Tokenize(line, &quoted_);
     if (t.empty()) return;
     const std::string& c = t[0];
     if (c == "program-dir" || c == "documents" || c == "language" || c == "start") return SetUp(t);
@@ -357,9 +360,10 @@ void Driver::Answer(const std::vector<std::string>& t) {
     auto& f = *form_;
     const std::string& kind = t[1];
     const std::string& v = t[2];
+    const bool keyword = !quoted_[2]; // a keyword is never written in quotes
     auto path = [&]() {
         HeadlessForm::PathAnswer a;
-        if (v == "cancel") a.cancel = true;
+        if (keyword && v == "cancel") a.cancel = true;
         else a.path = Resolve(v);
         return a;
     };
@@ -368,12 +372,12 @@ void Driver::Answer(const std::vector<std::string>& t) {
     else if (kind == "save") f.saveAnswers.push_back(path());
     else if (kind == "input") {
         HeadlessForm::InputAnswer a;
-        if (v == "accept") a.kind = HeadlessForm::InputAnswer::Accept;
-        else if (v == "cancel") a.kind = HeadlessForm::InputAnswer::Cancel;
+        if (keyword && v == "accept") a.kind = HeadlessForm::InputAnswer::Accept;
+        else if (keyword && v == "cancel") a.kind = HeadlessForm::InputAnswer::Cancel;
         else a.text = v;
         f.inputAnswers.push_back(a);
     } else if (kind == "category") {
-        f.categoryAnswers.push_back(v == "dismiss" ? -1 : Int(v));
+        f.categoryAnswers.push_back(keyword && v == "dismiss" ? -1 : Int(v));
     } else if (kind == "question") {
         if (v != "yes" && v != "no") throw ScenarioError("answer question yes|no");
         f.questionAnswers.push_back(v == "yes");

@@ -19,8 +19,9 @@ class ScenarioError : public std::runtime_error {
 };
 
 // Splits one line into tokens (blanks separate; double quotes with escapes). Throws on a
-// malformed line.
-std::vector<std::string> Tokenize(const std::string& line);
+// malformed line. When quoted is given, it tells for each token whether it was in quotes,
+// so that "cancel" in quotes is a text and cancel without them is the keyword.
+std::vector<std::string> Tokenize(const std::string& line, std::vector<bool>* quoted = nullptr);
 
 // Quotes a string as the output shows it: escapes \r \n \t \" \\ and \xHH for other bytes.
 std::string Quote(const std::string& bytes);
@@ -60,6 +61,7 @@ class Driver {
     std::uint16_t language_ = 0x0409;
     std::unique_ptr<platform::headless::HeadlessForm> form_;
     std::unique_ptr<Program> program_;
+    std::vector<bool> quoted_; // per token of the current line: written in quotes
     bool started_ = false;
     bool closed_ = false;
 };
