@@ -422,7 +422,16 @@ void Driver::World(const std::vector<std::string>& t) {
         fs::remove_all(path, ec);
     } else if (c == "file-mode") {
         if (t.size() != 3) throw ScenarioError("file-mode PATH OCTAL");
-        fs::permissions(path, static_cast<fs::perms>(std::stoi(t[2], nullptr, 8)), ec);
+        std::size_t used = 0;
+        long mode = -1;
+        try {
+            mode = std::stol(t[2], &used, 8);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (used == 0 || used != t[2].size() || mode < 0 || mode > 07777)
+            throw ScenarioError("not an octal mode: " + t[2]);
+        fs::permissions(path, static_cast<fs::perms>(mode), ec);
     }
 }
 

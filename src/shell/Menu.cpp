@@ -1,5 +1,7 @@
 // The menu bar, built from its embedded text definition, and the check-mark operations
 // that hold the program's modes.
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "shell/Program.h"
@@ -90,7 +92,12 @@ MenuHandle Program::MenuFromText(const std::string& text) {
         if (fields.size() == 3 || fields.size() == 4) caption = fields[2];
         else if (fields.size() == 5) caption = fields[2] + ShortcutText(fields[3], fields[4]);
 
-        const std::int32_t id = textfile::LeadingNumber(fields[0]) + kCommandIdBase;
+        // The number plus 500 must fit the 32-bit command id; a number too large for it is an
+        // error on the line, which abandons the build.
+        const std::int64_t commandId =
+            static_cast<std::int64_t>(textfile::LeadingNumber(fields[0])) + kCommandIdBase;
+        if (commandId > std::numeric_limits<std::int32_t>::max()) return fail();
+        const auto id = static_cast<std::int32_t>(commandId);
         const std::string& type = fields[1];
         if (type == "MF_POPUP") {
             if (!pendingCaption.empty()) {

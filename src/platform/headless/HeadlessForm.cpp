@@ -453,11 +453,13 @@ bool HeadlessForm::UserMenu(std::int32_t id) {
 
 bool HeadlessForm::UserMenuHover(const std::vector<std::int32_t>& ids) {
     if (!attachedMenu_) return false;
+    // Every item must exist before the menu opens: a refused hover sends nothing.
+    for (std::int32_t id : ids)
+        if (!menus_.Find(attachedMenu_, id, nullptr)) return false;
     const std::int32_t hwnd = WindowHandle();
     for (std::int32_t id : ids) {
         MenuHandle owner = 0;
         const MenuTable::Entry* e = menus_.Find(attachedMenu_, id, &owner);
-        if (!e) return false;
         const unsigned flags = e->State();
         if (sink_)
             sink_->Win_1_Message(hwnd, WM_MENUSELECT,
@@ -484,7 +486,11 @@ void HeadlessForm::UserClickList(int index, int row, int shift, int button) {
     if (!c.visible) throw ScriptError("lsb " + std::to_string(index) + " is hidden");
     Focus(ref);
     Control& list = GetList(ref); // the focus change may have run handlers
-    const int visibleRow = row - list.top;
+    // A row far outside the list puts the cursor far outside it; the distance is bounded so
+    // that no pixel arithmetic overflows.
+    constexpr std::int64_t kFarRows = 1 << 20;
+    const auto visibleRow = static_cast<int>(
+        std::clamp<std::int64_t>(static_cast<std::int64_t>(row) - list.top, -kFarRows, kFarRows));
     cursor_ = {list.rect.x + 5, list.rect.y + visibleRow * kListRowHeight + kListRowHeight / 2};
     const bool onItem = row >= 0 && row < static_cast<int>(list.items.size());
     if (button == kButtonLeft && onItem) {
