@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <map>
-#include <mutex>
 #include <system_error>
 
 #include "textfile/Resources.h"
@@ -35,43 +33,6 @@ std::vector<std::string> Cut(const std::string& text, const std::string& sep) {
     }
     pieces.emplace_back(text, start);
     return pieces;
-}
-
-// Open files, keyed by channel number. The record holds only the number, like a file
-// channel; the lowest free number from 1 up is taken.
-struct ChannelTable {
-    std::mutex mutex;
-    std::map<std::int32_t, std::FILE*> files;
-
-    std::int32_t Add(std::FILE* f) {
-        std::lock_guard lock(mutex);
-        std::int32_t n = 1;
-        while (files.count(n) != 0)
-            ++n;
-        files.emplace(n, f);
-        return n;
-    }
-    std::FILE* Get(std::int32_t n) {
-        std::lock_guard lock(mutex);
-        const auto it = files.find(n);
-        return it == files.end() ? nullptr : it->second;
-    }
-    void Close(std::int32_t n) {
-        std::FILE* f = nullptr;
-        {
-            std::lock_guard lock(mutex);
-            const auto it = files.find(n);
-            if (it == files.end()) return;
-            f = it->second;
-            files.erase(it);
-        }
-        std::fclose(f);
-    }
-};
-
-ChannelTable& Channels() {
-    static ChannelTable table;
-    return table;
 }
 
 std::string TooLargeText(std::int64_t size) {
@@ -220,7 +181,8 @@ std::int32_t TextLibrary::OpenFileRecord(Notices& notices) {
         std::fclose(r.file);
         return 0;
     }
-    record.channel = Channels().Add(r.file);
+    openFile_.reset(r.file);
+    record.channel = 1; // one record, one channel
     record.flags |= kFlagOpen;
     record.size = static_cast<std::int32_t>(r.size); // at most kMaxFileBytes
     return record.size;
@@ -228,7 +190,7 @@ std::int32_t TextLibrary::OpenFileRecord(Notices& notices) {
 
 void TextLibrary::ReadFileRecord() {
     if ((record.flags & kFlagOpen) == 0) return;
-    std::FILE* f = Channels().Get(record.channel);
+    std::FILE* f = openFile_.get();
     record.buffer.reset();
     const std::int32_t size = record.size > 0 ? record.size : 0;
     std::string buffer(static_cast<std::size_t>(size), '\0');
@@ -260,7 +222,7 @@ void TextLibrary::ReadFileRecord() {
 
 void TextLibrary::CloseFileRecord() {
     if ((record.flags & kFlagOpen) == 0) return;
-    Channels().Close(record.channel);
+    openFile_.reset();
     record.channel = 0;
     record.flags &= ~kFlagOpen;
 }

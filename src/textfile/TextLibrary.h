@@ -3,6 +3,8 @@
 // byte buffer, and the block and line lists of the last operations. All lists are numbered
 // from 1 in the operations (stored 0-based in the vectors).
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,8 +66,20 @@ class TextLibrary {
     // nothing. Returns true when the buffer now holds file n's bytes.
     bool LoadFileIntoRecord(int n, Notices& notices);
 
-    // Zero-fills the record and drops its buffer.
-    void ClearRecord() { record = FileRecord{}; }
+    // Zero-fills the record and drops its buffer (closing a file it still has open).
+    void ClearRecord() {
+        CloseFileRecord();
+        record = FileRecord{};
+    }
+
+  private:
+    struct FileCloser {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    // The file the record has open between OpenFileRecord and CloseFileRecord; the record
+    // itself holds only its channel number. Owned by this library, so no state is shared
+    // between libraries (the report reads with a library of its own).
+    std::unique_ptr<std::FILE, FileCloser> openFile_;
 };
 
 // The whole content of a file, or of an embedded resource when the name starts with ":".
