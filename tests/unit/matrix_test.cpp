@@ -7,6 +7,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "LoadedProgram.h"
 #include "platform/headless/HeadlessForm.h"
 #include "shell/Program.h"
 
@@ -29,35 +30,8 @@ class RecordingForm : public HeadlessForm {
     std::vector<std::string> prompts, titles, presets;
 };
 
-// A started program with one An1 voice file of the given bytes loaded through the user's
-// path: command 503, the folder, a click on the file's row.
-class MatrixTest : public ::testing::Test {
-  protected:
-    MatrixTest() : program(form) {
-        static int counter = 0;
-        dir = fs::temp_directory_path() / ("veltrano-matrix-test-" + std::to_string(::getpid()) +
-                                           "-" + std::to_string(++counter));
-        fs::create_directories(dir);
-        form.programFolder = VELTRANO_SOURCE_DIR "/data";
-        program.StartUp();
-    }
-    ~MatrixTest() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-
-    void Load(const std::string& bytes) {
-        std::ofstream(dir / "bank.an1", std::ios::binary) << bytes;
-        form.folderAnswers.push_back({false, dir.string()});
-        ASSERT_TRUE(form.UserMenu(cmd::kSelectAn1Directory));
-        form.UserClickList(ctl::kFileList, 0, 0, platform::kButtonLeft);
-    }
-    std::string Buffer() { return std::string(program.VoiceFileText()); }
-
-    RecordingForm form;
-    Program program;
-    fs::path dir;
-};
+// A started program with one An1 voice file loaded through the user's path.
+using MatrixTest = testing::LoadedProgramTest<RecordingForm>;
 
 constexpr std::size_t kAn1Matrix = 9954, kAn1Stride = 1104;
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "LoadedProgram.h"
 #include "platform/headless/HeadlessForm.h"
 #include "shell/Program.h"
 
@@ -23,35 +24,14 @@ std::size_t ControllerAt(int k, int slot) {
            3 * static_cast<std::size_t>(slot);
 }
 
-class SearchTest : public ::testing::Test {
+class SearchTest : public testing::LoadedProgramTest<> {
   protected:
-    SearchTest() : program(form) {
-        static int counter = 0;
-        dir = fs::temp_directory_path() / ("veltrano-search-test-" + std::to_string(::getpid()) +
-                                           "-" + std::to_string(++counter));
-        fs::create_directories(dir);
-        form.programFolder = VELTRANO_SOURCE_DIR "/data";
-        program.StartUp();
-    }
-    ~SearchTest() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-
-    // Loads an An1 file through command 503 and a click on its row, in multiple selection.
+    // Loads an An1 file and switches the voice list to multiple selection.
     void Load(const std::string& bytes) {
-        std::ofstream(dir / "bank.an1", std::ios::binary) << bytes;
-        form.folderAnswers.push_back({false, dir.string()});
-        ASSERT_TRUE(form.UserMenu(cmd::kSelectAn1Directory));
-        form.UserClickList(ctl::kFileList, 0, 0, platform::kButtonLeft);
+        LoadedProgramTest::Load(bytes);
         form.UserClickCheck(ctl::kMultiSelect);
     }
     bool Selected(int k) { return form.ListSelected(Program::lsb(ctl::kVoiceList), k); }
-    std::string Buffer() { return std::string(program.VoiceFileText()); }
-
-    HeadlessForm form;
-    Program program;
-    fs::path dir;
 };
 
 TEST_F(SearchTest, ReplaceEndsAtACutOffVoiceAndKeepsWhatItDidBefore) {

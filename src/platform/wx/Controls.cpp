@@ -24,6 +24,18 @@ FaceWindow::FaceWindow(wxWindow* parent, const wxString& caption, const wxPoint&
     Create(parent, wxID_ANY, pos, size, wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE);
 }
 
+// The focus ring is part of the face: redraw when the focus comes or goes.
+void FaceWindow::RefreshOnFocusChange() {
+    Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) {
+        Refresh();
+        e.Skip();
+    });
+    Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& e) {
+        Refresh();
+        e.Skip();
+    });
+}
+
 void FaceWindow::SetFace(const wxColour& back, const wxColour& fore) {
     back_ = back;
     fore_ = fore;
@@ -99,14 +111,7 @@ FaceButton::FaceButton(wxWindow* parent, const wxString& caption, const wxPoint&
     Bind(wxEVT_MOTION, &FaceButton::OnMotion, this);
     Bind(wxEVT_KEY_DOWN, &FaceButton::OnKeyDown, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &FaceButton::OnCaptureLost, this);
-    Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) {
-        Refresh();
-        e.Skip();
-    });
-    Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& e) {
-        Refresh();
-        e.Skip();
-    });
+    RefreshOnFocusChange();
 }
 
 void FaceButton::OnPaint(wxPaintEvent&) {
@@ -196,14 +201,7 @@ FaceCheck::FaceCheck(wxWindow* parent, Kind kind, const wxString& caption, const
     Bind(wxEVT_LEFT_UP, &FaceCheck::OnLeftUp, this);
     Bind(wxEVT_KEY_DOWN, &FaceCheck::OnKeyDown, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &FaceCheck::OnCaptureLost, this);
-    Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) {
-        Refresh();
-        e.Skip();
-    });
-    Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& e) {
-        Refresh();
-        e.Skip();
-    });
+    RefreshOnFocusChange();
 }
 
 void FaceCheck::SetChecked(bool checked) {

@@ -38,6 +38,7 @@ class FaceWindow : public wxWindow {
     std::function<void()> onClick; // the user clicked (or pressed Space on) the control
 
   protected:
+    void RefreshOnFocusChange();
     // Draws the caption into `area`, vertically centred, in the fore colour.
     void DrawCaption(wxDC& dc, const wxRect& area, const wxPoint& offset = wxPoint()) const;
     wxColour back_;

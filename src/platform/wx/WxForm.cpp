@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include <wx/app.h>
 #include <wx/choice.h>
@@ -964,17 +965,26 @@ bool WxForm::ShowFolders(CommonDialogProps& props) {
     return true;
 }
 
-bool WxForm::ShowOpen(CommonDialogProps& props) {
+// A file dialog set up from the common-dialog properties: title (or the usual one), the
+// starting folder and name, the filter and the 1-based filter index.
+std::unique_ptr<wxFileDialog> WxForm::MakeFileDialog(const CommonDialogProps& props, long style,
+                                                     const char* defaultTitle) const {
     wxString dir, name;
     SplitStart(props.fileName, dir, name);
-    long style = wxFD_OPEN;
-    if (props.flags & OFN_FILEMUSTEXIST) style |= wxFD_FILE_MUST_EXIST;
-    const wxString title = props.title.empty() ? wxString("Open") : ToWx(props.title);
+    const wxString title = props.title.empty() ? wxString(defaultTitle) : ToWx(props.title);
     const wxString wildcard = FileDialogWildcard(props.filter);
-    wxFileDialog dialog(DialogParent(), title, dir, name, wildcard, style);
+    auto dialog = std::make_unique<wxFileDialog>(DialogParent(), title, dir, name, wildcard, style);
     const int filters =
         static_cast<int>(wxStringTokenize(wildcard, "|", wxTOKEN_RET_EMPTY_ALL).size() / 2);
-    dialog.SetFilterIndex(std::clamp(props.filterIndex - 1, 0, std::max(0, filters - 1)));
+    dialog->SetFilterIndex(std::clamp(props.filterIndex - 1, 0, std::max(0, filters - 1)));
+    return dialog;
+}
+
+bool WxForm::ShowOpen(CommonDialogProps& props) {
+    long style = wxFD_OPEN;
+    if (props.flags & OFN_FILEMUSTEXIST) style |= wxFD_FILE_MUST_EXIST;
+    const auto owned = MakeFileDialog(props, style, "Open");
+    wxFileDialog& dialog = *owned;
     if (dialog.ShowModal() != wxID_OK) return false;
     const std::string path = PathFromWx(dialog.GetPath());
     std::error_code ec;
@@ -986,16 +996,10 @@ bool WxForm::ShowOpen(CommonDialogProps& props) {
 }
 
 bool WxForm::ShowSave(CommonDialogProps& props) {
-    wxString dir, name;
-    SplitStart(props.fileName, dir, name);
     long style = wxFD_SAVE;
     if (props.flags & OFN_OVERWRITEPROMPT) style |= wxFD_OVERWRITE_PROMPT;
-    const wxString title = props.title.empty() ? wxString("Save As") : ToWx(props.title);
-    const wxString wildcard = FileDialogWildcard(props.filter);
-    wxFileDialog dialog(DialogParent(), title, dir, name, wildcard, style);
-    const int filters =
-        static_cast<int>(wxStringTokenize(wildcard, "|", wxTOKEN_RET_EMPTY_ALL).size() / 2);
-    dialog.SetFilterIndex(std::clamp(props.filterIndex - 1, 0, std::max(0, filters - 1)));
+    const auto owned = MakeFileDialog(props, style, "Save As");
+    wxFileDialog& dialog = *owned;
     if (dialog.ShowModal() != wxID_OK) return false;
     std::string path = PathFromWx(dialog.GetPath());
     // The default extension goes onto a name without one; the dialog asked about the name

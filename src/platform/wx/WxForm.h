@@ -30,6 +30,7 @@
 class wxChoice;
 class wxCloseEvent;
 class wxCommandEvent;
+class wxFileDialog;
 class wxFrame;
 class wxMenu;
 class wxMenuBar;
@@ -206,6 +207,8 @@ class WxForm : public Form {
     void Message(std::int32_t msg, std::int32_t wParam, std::int32_t lParam);
 
     wxWindow* DialogParent() const;
+    std::unique_ptr<wxFileDialog> MakeFileDialog(const CommonDialogProps& props, long style,
+                                                 const char* defaultTitle) const;
     EventSink* Sink() const; // nothing once the window has closed
     void UnbindFrame();
 
