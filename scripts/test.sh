@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds Veltrano and runs every test: the normal build (unit, scenario and desktop smoke
-# tests), then the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# tests), then the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then the Windows program (MinGW-w64 cross build) with its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 jobs=$(nproc)
-for preset in default asan; do
+for preset in default asan windows; do
   echo "== $preset =="
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"

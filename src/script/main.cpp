@@ -6,7 +6,17 @@
 
 #include "script/Driver.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // The output is the same bytes on every system: no CR before each LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     if (argc != 2) {
         std::cerr << "usage: veltrano-script FILE.scn\n";
         return 2;

@@ -8,6 +8,12 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
+
 namespace veltrano::textfile {
 
 namespace fs = std::filesystem;
@@ -25,10 +31,18 @@ struct WriteOutcome {
 
 // Writes the bytes to tempPath (created exclusively), then renames it over path. On any
 // failure after creation the temporary file is removed and path is left as it was.
-WriteOutcome WriteThrough(const fs::path& path, const fs::path& tempPath,
-                          std::string_view bytes) {
+WriteOutcome WriteThrough(const fs::path& path, const fs::path& tempPath, std::string_view bytes) {
     errno = 0;
+#ifdef _WIN32
+    // The C library of Windows knows no "x" mode and would silently replace a file that
+    // holds the name: create it exclusively by hand.
+    std::FILE* file = nullptr;
+    const int fd = _open(tempPath.string().c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
+                         _S_IREAD | _S_IWRITE);
+    if (fd >= 0 && !(file = _fdopen(fd, "wb"))) _close(fd);
+#else
     std::FILE* file = std::fopen(tempPath.string().c_str(), "wbx");
+#endif
     if (!file) {
         const int error = errno;
         return {ErrnoText(error != 0 ? error : EIO), error == EEXIST};
@@ -75,8 +89,7 @@ fs::path TemporaryPathBeside(const fs::path& path) {
 
 } // namespace
 
-std::optional<std::string> WriteFileReplacing(const std::string& path,
-                                                 std::string_view bytes) {
+std::optional<std::string> WriteFileReplacing(const std::string& path, std::string_view bytes) {
     const fs::path target(path);
     constexpr int kAttempts = 64;
     WriteOutcome outcome;
@@ -87,7 +100,8 @@ std::optional<std::string> WriteFileReplacing(const std::string& path,
     return outcome.error;
 }
 
-std::optional<std::string> WriteFileReplacingVia(const std::string& path, const std::string& tempPath,
+std::optional<std::string> WriteFileReplacingVia(const std::string& path,
+                                                 const std::string& tempPath,
                                                  std::string_view bytes) {
     return WriteThrough(fs::path(path), fs::path(tempPath), bytes).error;
 }

@@ -54,7 +54,9 @@ class CommandsTest : public ::testing::Test {
     void Send(std::int32_t msg, std::int32_t wParam, std::int32_t lParam) {
         program.Win_1_Message(form.WindowHandle(), msg, wParam, lParam);
     }
-    std::string HelpPath() const { return form.programFolder + "/Veltrano Help.mht"; }
+    std::string HelpPath() const {
+        return form.programFolder + textfile::kPathSep + "Veltrano Help.mht";
+    }
 
     RecordingForm form;
     Program program;

@@ -56,15 +56,11 @@ void HeadlessForm::SetWindowOuterSize(int width, int height) {
 // --- controls -------------------------------------------------------------------------------
 
 const HeadlessForm::Control* HeadlessForm::Find(ControlRef ref) const {
-    for (const Control& c : controls_)
-        if (c.ref == ref) return &c;
-    return nullptr;
+    return controls_.Find(ref);
 }
 
 HeadlessForm::Control* HeadlessForm::FindMutable(ControlRef ref) {
-    for (Control& c : controls_)
-        if (c.ref == ref) return &c;
-    return nullptr;
+    return controls_.Find(ref);
 }
 
 HeadlessForm::Control& HeadlessForm::Get(ControlRef ref) {
@@ -81,15 +77,7 @@ HeadlessForm::Control& HeadlessForm::GetList(ControlRef ref) {
 
 bool HeadlessForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& caption,
                                  Rect rect) {
-    if (!windowCreated_ || Find(ref)) return false;
-    Control c;
-    c.ref = ref;
-    c.kind = kind;
-    c.caption = caption;
-    c.rect = rect;
-    if (kind == ControlKind::ListBox || kind == ControlKind::ComboBox) c.back = Rgb(255, 255, 255);
-    controls_.push_back(std::move(c));
-    return true;
+    return windowCreated_ && controls_.Add(ref, kind, caption, rect);
 }
 
 bool HeadlessForm::HasControl(ControlRef ref) const {
@@ -97,126 +85,80 @@ bool HeadlessForm::HasControl(ControlRef ref) const {
 }
 
 std::vector<ControlRef> HeadlessForm::Controls() const {
-    std::vector<ControlRef> out;
-    for (const Control& c : controls_)
-        out.push_back(c.ref);
-    return out;
+    return controls_.Refs();
 }
 
 std::optional<ControlKind> HeadlessForm::KindOf(ControlRef ref) const {
-    const Control* c = Find(ref);
-    if (!c) return std::nullopt;
-    return c->kind;
+    return controls_.KindOf(ref);
 }
 
 bool HeadlessForm::SetCaption(ControlRef ref, const std::string& text) {
-    Control* c = FindMutable(ref);
-    if (!c || c->kind == ControlKind::CommonDialog) return false;
-    c->caption = text;
-    return true;
+    return controls_.SetCaption(ref, text);
 }
 
 std::string HeadlessForm::Caption(ControlRef ref) const {
-    const Control* c = Find(ref);
-    return c ? c->caption : std::string();
+    return controls_.Caption(ref);
 }
 
 bool HeadlessForm::SetBackColor(ControlRef ref, Color col) {
-    Control* c = FindMutable(ref);
-    if (!c || c->kind == ControlKind::CommonDialog) return false;
-    c->back = col;
-    return true;
+    return controls_.SetBackColor(ref, col);
 }
 
 Color HeadlessForm::BackColor(ControlRef ref) const {
-    const Control* c = Find(ref);
-    return c ? c->back : 0;
+    return controls_.BackColor(ref);
 }
 
 bool HeadlessForm::SetForeColor(ControlRef ref, Color col) {
-    Control* c = FindMutable(ref);
-    if (!c || c->kind == ControlKind::CommonDialog) return false;
-    c->fore = col;
-    return true;
+    return controls_.SetForeColor(ref, col);
 }
 
 Color HeadlessForm::ForeColor(ControlRef ref) const {
-    const Control* c = Find(ref);
-    return c ? c->fore : 0;
+    return controls_.ForeColor(ref);
 }
 
 bool HeadlessForm::SetToolTip(ControlRef ref, const std::string& text) {
-    Control* c = FindMutable(ref);
-    if (!c || c->kind == ControlKind::CommonDialog) return false;
-    c->tip = text;
-    return true;
+    return controls_.SetToolTip(ref, text);
 }
 
 std::string HeadlessForm::ToolTip(ControlRef ref) const {
-    const Control* c = Find(ref);
-    return c ? c->tip : std::string();
+    return controls_.ToolTip(ref);
 }
 
 bool HeadlessForm::SetVisible(ControlRef ref, bool visible) {
-    Control* c = FindMutable(ref);
-    if (!c || c->kind == ControlKind::CommonDialog) return false;
-    c->visible = visible;
-    return true;
+    return controls_.SetVisible(ref, visible);
 }
 
 bool HeadlessForm::Visible(ControlRef ref) const {
-    const Control* c = Find(ref);
-    return c && c->visible && c->kind != ControlKind::CommonDialog;
+    return controls_.Visible(ref);
 }
 
 bool HeadlessForm::SetAlignment(ControlRef ref, int alignment) {
-    Control* c = FindMutable(ref);
-    if (!c || (c->kind != ControlKind::Label && c->kind != ControlKind::CheckBox &&
-               c->kind != ControlKind::OptionButton))
-        return false;
-    c->alignment = alignment;
-    return true;
+    return controls_.SetAlignment(ref, alignment);
 }
 
 bool HeadlessForm::SetAppearance(ControlRef ref, int appearance) {
-    Control* c = FindMutable(ref);
-    if (!c || c->kind == ControlKind::CommonDialog) return false;
-    c->appearance = appearance;
-    return true;
+    return controls_.SetAppearance(ref, appearance);
 }
 
 bool HeadlessForm::SetSorted(ControlRef ref, bool sorted) {
-    Control* c = FindMutable(ref);
-    if (!c || (c->kind != ControlKind::ListBox && c->kind != ControlKind::ComboBox)) return false;
-    c->sorted = sorted;
-    return true;
+    return controls_.SetSorted(ref, sorted);
 }
 
 bool HeadlessForm::MoveControl(ControlRef ref, Rect rect) {
-    Control* c = FindMutable(ref);
-    if (!c) return false;
-    c->rect = rect;
-    return true;
+    return controls_.Move(ref, rect);
 }
 
 Rect HeadlessForm::ControlRect(ControlRef ref) const {
-    const Control* c = Find(ref);
-    return c ? c->rect : Rect{};
+    return controls_.RectOf(ref);
 }
 
 bool HeadlessForm::Checked(ControlRef ref) const {
-    const Control* c = Find(ref);
-    return c && c->checked;
+    return controls_.Checked(ref);
 }
 
 void HeadlessForm::SetChecked(ControlRef ref, bool checked) {
-    Control& c = Get(ref);
-    if (c.kind == ControlKind::OptionButton && checked) {
-        // All option buttons of the window form one group.
-        for (Control& o : controls_)
-            if (o.kind == ControlKind::OptionButton) o.checked = false;
-    }
-    c.checked = checked;
+    Get(ref); // a missing control is the script's error
+    controls_.SetChecked(ref, checked);
 }
 
 // --- list boxes -----------------------------------------------------------------------------
@@ -380,15 +322,22 @@ void HeadlessForm::ComboSetCurSel(ControlRef ref, int p) {
 // --- picture --------------------------------------------------------------------------------
 
 bool HeadlessForm::SetPicture(ControlRef ref, const Bitmap& picture, bool) {
-    Control* c = FindMutable(ref);
-    if (!c || c->kind != ControlKind::PictureBox) return false;
-    c->picture = picture;
+    if (!controls_.FindKind(ref, ControlKind::PictureBox)) return false;
+    for (auto& [owner, shown] : pictures_) {
+        if (owner == ref) {
+            shown = picture;
+            return true;
+        }
+    }
+    pictures_.emplace_back(ref, picture);
     return true;
 }
 
 const Bitmap* HeadlessForm::Picture(ControlRef ref) const {
-    const Control* c = Find(ref);
-    return c && c->picture ? &*c->picture : nullptr;
+    if (!controls_.FindKind(ref, ControlKind::PictureBox)) return nullptr;
+    for (const auto& [owner, shown] : pictures_)
+        if (owner == ref) return &shown;
+    return nullptr;
 }
 
 // --- menus ----------------------------------------------------------------------------------
@@ -429,158 +378,6 @@ int HeadlessForm::MenuItemState(MenuHandle menu, std::int32_t id) const {
 
 bool HeadlessForm::CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) {
     return menus_.Check(menu, id, checked) != nullptr;
-}
-
-// --- the simulated user ---------------------------------------------------------------------
-
-bool HeadlessForm::UserMenu(std::int32_t id) {
-    MenuHandle owner = 0;
-    const MenuTable::Entry* e = attachedMenu_ ? menus_.Find(attachedMenu_, id, &owner) : nullptr;
-    if (!e || (e->flags & MF_SEPARATOR)) return false;
-    const unsigned flags = e->State();
-    if (sink_) {
-        const std::int32_t hwnd = WindowHandle();
-        // Highlight, close notification, end of the menu loop, then the command itself.
-        sink_->Win_1_Message(hwnd, WM_MENUSELECT,
-                             static_cast<std::int32_t>((id & 0xFFFF) | (flags << 16)), owner);
-        sink_->Win_1_Message(hwnd, WM_MENUSELECT, static_cast<std::int32_t>(kMenuClosedFlags << 16),
-                             0);
-        sink_->Win_1_Message(hwnd, WM_EXITMENULOOP, 0, 0);
-        sink_->Win_1_Message(hwnd, WM_COMMAND, id & 0xFFFF, 0);
-    }
-    return true;
-}
-
-bool HeadlessForm::UserMenuHover(const std::vector<std::int32_t>& ids) {
-    if (!attachedMenu_) return false;
-    // Every item must exist before the menu opens: a refused hover sends nothing.
-    for (std::int32_t id : ids)
-        if (!menus_.Find(attachedMenu_, id, nullptr)) return false;
-    const std::int32_t hwnd = WindowHandle();
-    for (std::int32_t id : ids) {
-        MenuHandle owner = 0;
-        const MenuTable::Entry* e = menus_.Find(attachedMenu_, id, &owner);
-        const unsigned flags = e->State();
-        if (sink_)
-            sink_->Win_1_Message(hwnd, WM_MENUSELECT,
-                                 static_cast<std::int32_t>((id & 0xFFFF) | (flags << 16)), owner);
-    }
-    if (sink_) {
-        sink_->Win_1_Message(hwnd, WM_MENUSELECT, static_cast<std::int32_t>(kMenuClosedFlags << 16),
-                             0);
-        sink_->Win_1_Message(hwnd, WM_EXITMENULOOP, 0, 0);
-    }
-    return true;
-}
-
-void HeadlessForm::Focus(ControlRef ref) {
-    if (focus_ && *focus_ == ref) return;
-    const std::optional<ControlRef> previous = focus_;
-    focus_ = ref;
-    if (previous && previous->array == Array::lsb && sink_) sink_->lsb_LostFocus(previous->index);
-}
-
-void HeadlessForm::UserClickList(int index, int row, int shift, int button) {
-    const ControlRef ref{Array::lsb, index};
-    Control& c = GetList(ref);
-    if (!c.visible) throw ScriptError("lsb " + std::to_string(index) + " is hidden");
-    Focus(ref);
-    Control& list = GetList(ref); // the focus change may have run handlers
-    // A row far outside the list puts the cursor far outside it; the distance is bounded so
-    // that no pixel arithmetic overflows.
-    constexpr std::int64_t kFarRows = 1 << 20;
-    const auto visibleRow = static_cast<int>(
-        std::clamp<std::int64_t>(static_cast<std::int64_t>(row) - list.top, -kFarRows, kFarRows));
-    cursor_ = {list.rect.x + 5, list.rect.y + visibleRow * kListRowHeight + kListRowHeight / 2};
-    const bool onItem = row >= 0 && row < static_cast<int>(list.items.size());
-    if (button == kButtonLeft && onItem) {
-        auto& item = list.items[static_cast<std::size_t>(row)];
-        if (list.multi) {
-            item.selected = !item.selected;
-        } else {
-            for (Item& it : list.items)
-                it.selected = false;
-            item.selected = true;
-        }
-        list.current = row;
-        if (sink_) sink_->lsb_Click(index);
-    }
-    if (!HasControl(ref)) return;
-    const Rect r = ControlRect(ref);
-    if (sink_) sink_->lsb_MouseUp(index, button, shift, cursor_.x - r.x, cursor_.y - r.y);
-}
-
-void HeadlessForm::UserClickCheck(int index) {
-    const ControlRef ref{Array::chk, index};
-    Control& c = Get(ref);
-    if (!c.visible) throw ScriptError("chk " + std::to_string(index) + " is hidden");
-    Focus(ref);
-    Control& box = Get(ref);
-    box.checked = !box.checked;
-    if (sink_) sink_->chk_Click(index);
-}
-
-void HeadlessForm::UserClickOption(int index) {
-    const ControlRef ref{Array::opt, index};
-    Control& c = Get(ref);
-    if (!c.visible) throw ScriptError("opt " + std::to_string(index) + " is hidden");
-    Focus(ref);
-    SetChecked(ref, true);
-}
-
-void HeadlessForm::UserClickButton(int index) {
-    const ControlRef ref{Array::cmd, index};
-    Control& c = Get(ref);
-    if (!c.visible) throw ScriptError("cmd " + std::to_string(index) + " is hidden");
-    Focus(ref);
-    if (sink_) sink_->cmd_Click(index);
-}
-
-void HeadlessForm::UserClickLabel(int index) {
-    const ControlRef ref{Array::lbl, index};
-    Control& c = Get(ref);
-    if (!c.visible) throw ScriptError("lbl " + std::to_string(index) + " is hidden");
-    // Labels take no focus.
-    if (sink_) sink_->lbl_Click(index);
-}
-
-void HeadlessForm::UserChooseCombo(int index, int position) {
-    const ControlRef ref{Array::cmb, index};
-    Control& c = Get(ref);
-    if (c.kind != ControlKind::ComboBox)
-        throw ScriptError("cmb " + std::to_string(index) + " is not a combo box");
-    if (position < 0 || position >= static_cast<int>(c.items.size()))
-        throw ScriptError("cmb " + std::to_string(index) + " has no item " +
-                          std::to_string(position));
-    Focus(ref);
-    Get(ref).current = position;
-    if (sink_) sink_->cmb_Click(index);
-}
-
-void HeadlessForm::UserLeaveList(int index) {
-    const ControlRef ref{Array::lsb, index};
-    GetList(ref);
-    if (focus_ && *focus_ == ref) focus_.reset();
-    if (sink_) sink_->lsb_LostFocus(index);
-}
-
-void HeadlessForm::UserResize(int height, std::optional<int> width) {
-    if (!HasMainWindow()) throw ScriptError("no window to resize");
-    const int w = width.value_or(windowSize_.w);
-    if (w == windowSize_.w && height == windowSize_.h) return;
-    windowSize_ = {w, height};
-    if (sink_) sink_->Win_1_ReSize();
-}
-
-void HeadlessForm::UserClose() {
-    if (!HasMainWindow()) throw ScriptError("no window to close");
-    int cancel = 0;
-    if (sink_) sink_->Win_1_Close(cancel);
-    if (cancel != 0) return;
-    closed_ = true;
-    windowVisible_ = false;
-    attachedMenu_ = 0;
-    controls_.clear();
 }
 
 // --- dialogs --------------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ControlTable.h"
 #include "platform/Form.h"
 #include "platform/MenuTable.h"
 
@@ -196,30 +197,8 @@ class HeadlessForm : public Form {
     int RunEventLoop() override { return 0; }
 
   private:
-    struct Item {
-        std::string text;
-        std::int32_t data = 0;
-        bool selected = false;
-    };
-    struct Control {
-        ControlRef ref;
-        ControlKind kind;
-        std::string caption;
-        Rect rect;
-        Color back = Rgb(240, 240, 240);
-        Color fore = Rgb(0, 0, 0);
-        std::string tip;
-        bool visible = true;
-        int alignment = 0;
-        int appearance = 1;
-        bool sorted = false;
-        bool checked = false;
-        std::vector<Item> items;
-        bool multi = false;
-        int current = -1; // list: selected item (single) or focus item (multi); combo: shown item
-        int top = 0;
-        std::optional<Bitmap> picture;
-    };
+    using Item = ControlItem;
+    using Control = ControlRecord;
     Control& Get(ControlRef ref);
     const Control* Find(ControlRef ref) const;
     Control* FindMutable(ControlRef ref);
@@ -235,7 +214,8 @@ class HeadlessForm : public Form {
     Color windowBack_ = Rgb(240, 240, 240);
     Size windowSize_;
     int resizeDepth_ = 0;
-    std::vector<Control> controls_;
+    ControlTable controls_;
+    std::vector<std::pair<ControlRef, Bitmap>> pictures_;
     MenuTable menus_;
     MenuHandle attachedMenu_ = 0;
     Point cursor_;

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ControlTable.h"
 #include "platform/Form.h"
 #include "platform/MenuTable.h"
 
@@ -168,25 +169,8 @@ class WxForm : public Form {
     int RunEventLoop() override;
 
   private:
-    struct Combo {
-        std::string text;
-        std::int32_t data = 0;
-    };
-    struct Control {
-        ControlRef ref;
-        ControlKind kind;
-        wxWindow* window = nullptr; // nothing for the common dialog
-        std::string caption;
-        Rect rect;
-        Color back = Rgb(240, 240, 240);
-        Color fore = Rgb(0, 0, 0);
-        std::string tip;
-        bool visible = true;
-        int appearance = 1;
-        bool sorted = false;
-        bool checked = false;     // kinds without a check mark of their own
-        std::vector<Combo> combo; // combo boxes: the items as the program gave them
-    };
+    using Control = ControlRecord;
+    static wxWindow* Widget(const Control& c) { return static_cast<wxWindow*>(c.native); }
     Control* Find(ControlRef ref);
     const Control* Find(ControlRef ref) const;
     ListWindow* List(ControlRef ref) const;
@@ -219,7 +203,7 @@ class WxForm : public Form {
     bool closed_ = false;
     std::string caption_;
     int resizeDepth_ = 0;
-    std::vector<Control> controls_;
+    ControlTable controls_;
 
     // The native object of a bar is its wxMenuBar, of a popup its wxMenu, of an entry its
     // wxMenuItem (a bar's entries have none).
