@@ -51,9 +51,7 @@ wxFont ListFont() {
     return wxFont(wxFontInfo(8).Family(wxFONTFAMILY_TELETYPE).FaceName("DejaVu Sans Mono"));
 }
 
-
 namespace {
-
 
 // Menu texts mean in wx what they mean on Windows: '&' marks the mnemonic, and a tab comes
 // before the shortcut, which wx turns into an accelerator. wx refuses an empty label; an
@@ -73,7 +71,6 @@ wxMenu* NativeMenuOf(const MenuTable::Menu& m) {
 wxMenuItem* NativeItemOf(const MenuTable::Entry& e) {
     return static_cast<wxMenuItem*>(e.native);
 }
-
 
 } // namespace
 
