@@ -25,19 +25,20 @@ void Program::OpenMatrixCollection() {
         // Nothing to open. Emptying the collection while the store list keeps its rows would
         // make row p stand for no entry, and the next store would land behind stale rows; so
         // the stored matrices and their list stay as they are.
-        Message("OPEN MATRIX COLLECTION ...", *path + "\r\nholds no stored matrix. The stored matrices are kept.",
+        Message("OPEN MATRIX COLLECTION ...",
+                *path + "\r\nholds no stored matrix. The stored matrices are kept.",
                 platform::Icon::Information);
         return;
     }
-    matrices = std::move(read.entries);
+    stored.matrices = std::move(read.entries);
     FillStoreList();
 }
 
 void Program::SaveMatrixCollection() {
     const auto path = SaveFileDialog(kCollectionFilter, std::string(".mtx"), std::nullopt);
     if (!path) return; // cancelled: nothing is written
-    if (matrices.empty()) return;
-    if (const auto error = collection::WriteMatrixCollection(*path, matrices))
+    if (stored.matrices.empty()) return;
+    if (const auto error = collection::WriteMatrixCollection(*path, stored.matrices))
         Message("WRITE FILE PROBLEMS ...", *error + "\r\n" + *path, platform::Icon::Exclamation);
 }
 

@@ -507,10 +507,10 @@ void Driver::Print(const std::vector<std::string>& t) {
                 Emit("  item " + std::to_string(item.id) + " " + std::to_string(item.flags) + " " + Quote(item.text));
         }
     } else if (what == "matrix") {
-        Emit("matrix " + MatrixText(p.work.Matrix()));
+        Emit("matrix " + MatrixText(p.panel.work.Matrix()));
     } else if (what == "workrecord") {
-        const auto& b = p.work.bytes;
-        Emit("workrecord category=" + std::to_string(p.work.Category()) + " name=" + Quote(p.work.Name()) +
+        const auto& b = p.panel.work.bytes;
+        Emit("workrecord category=" + std::to_string(p.panel.work.Category()) + " name=" + Quote(p.panel.work.Name()) +
              " tail=" + Hex2(b[81]) + "," + Hex2(b[82]) + "," + Hex2(b[83]));
     } else if (what == "voice") {
         const int k = index();
@@ -526,9 +526,9 @@ void Driver::Print(const std::vector<std::string>& t) {
         Emit("voice " + std::to_string(k) + " name=" + Quote(name) + " category=" + std::to_string(v.category) +
              " matrix=" + MatrixText(v.matrix));
     } else if (what == "collection") {
-        Emit("collection count=" + std::to_string(p.matrices.size()));
-        for (std::size_t i = 0; i < p.matrices.size(); ++i) {
-            const auto& e = p.matrices[i];
+        Emit("collection count=" + std::to_string(p.stored.matrices.size()));
+        for (std::size_t i = 0; i < p.stored.matrices.size(); ++i) {
+            const auto& e = p.stored.matrices[i];
             Emit("  " + std::to_string(i + 1) + " category=" + std::to_string(e.Category()) +
                  " name=" + Quote(e.Name()) + " matrix=" + MatrixText(e.Matrix()));
         }
@@ -538,9 +538,9 @@ void Driver::Print(const std::vector<std::string>& t) {
         Emit("window width=" + std::to_string(s.w) + " height=" + std::to_string(s.h) + " voicelist=" +
              std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.w) + "," + std::to_string(r.h));
     } else if (what == "files") {
-        Emit("files count=" + std::to_string(p.lib.fileList.size()));
-        for (std::size_t i = 0; i < p.lib.fileList.size(); ++i)
-            Emit("  " + std::to_string(i + 1) + " " + Quote(Mask(p.lib.fileList[i])));
+        Emit("files count=" + std::to_string(p.doc.lib.fileList.size()));
+        for (std::size_t i = 0; i < p.doc.lib.fileList.size(); ++i)
+            Emit("  " + std::to_string(i + 1) + " " + Quote(Mask(p.doc.lib.fileList[i])));
     } else {
         throw ScenarioError("cannot print " + what);
     }
