@@ -11,7 +11,8 @@ constexpr const char* kCollectionFilter = "Matrix Collection File (*.mtx)|*.mtx|
 } // namespace
 
 void Program::OpenMatrixCollection() {
-    const auto path = OpenFileDialog(kCollectionFilter, std::string(".mtx"));
+    const auto path =
+        OpenFileDialog("Open Matrix Collection", kCollectionFilter, std::string(".mtx"));
     if (!path) return;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(*path, ec)) return;
@@ -25,7 +26,8 @@ void Program::OpenMatrixCollection() {
         // Nothing to open. Emptying the collection while the store list keeps its rows would
         // make row p stand for no entry, and the next store would land behind stale rows; so
         // the stored matrices and their list stay as they are.
-        Message("OPEN MATRIX COLLECTION ...", *path + "\r\nholds no stored matrix. The stored matrices are kept.",
+        Message("OPEN MATRIX COLLECTION ...",
+                *path + "\r\nholds no stored matrix. The stored matrices are kept.",
                 platform::Icon::Information);
         return;
     }
@@ -34,7 +36,8 @@ void Program::OpenMatrixCollection() {
 }
 
 void Program::SaveMatrixCollection() {
-    const auto path = SaveFileDialog(kCollectionFilter, std::string(".mtx"), std::nullopt);
+    const auto path = SaveFileDialog("Save Matrix Collection", kCollectionFilter,
+                                     std::string(".mtx"), std::nullopt);
     if (!path) return; // cancelled: nothing is written
     if (matrices.empty()) return;
     if (const auto error = collection::WriteMatrixCollection(*path, matrices))

@@ -124,8 +124,13 @@ void Program::WriteVoiceNameReport(const std::string& path) {
     out += "Total number of voicenames (InitNormal voices are excluded) : ";
     out += Total6(total);
     out += "\r\n";
-    if (const auto error = textfile::WriteFileReplacing(path, out))
+    if (const auto error = textfile::WriteFileReplacing(path, out)) {
         Message("WRITE FILE PROBLEMS ...", *error + "\r\n" + path, platform::Icon::Exclamation);
+        return;
+    }
+    // The documents folder differs between systems (or is the home folder): say where it is.
+    Message("VOICE NAME REPORT ...", "The voice name report is written to:\r\n" + path,
+            platform::Icon::Information);
 }
 
 } // namespace veltrano
