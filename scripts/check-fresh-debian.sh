@@ -95,7 +95,7 @@ else
     'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends git ca-certificates >/dev/null' ||
     fail "could not install git"
   git -C "$repo" bundle create "$root/tmp/veltrano.bundle" HEAD 2>/dev/null
-  in_root git clone -q /tmp/veltrano.bundle /opt/veltrano
+  in_root git -c advice.detachedHead=false clone -q /tmp/veltrano.bundle /opt/veltrano
   in_root chmod -R a+rX /opt/veltrano
 
   # A user without sudo is told what to do instead.

@@ -10,7 +10,7 @@ need=(cmake ninja-build g++ pkg-config libwxgtk3.2-dev
       librsvg2-common shared-mime-info adwaita-icon-theme fonts-dejavu-core)
 if [[ ${1:-} == --test ]]; then
   need+=(libgtest-dev libgmock-dev libbenchmark-dev
-         xvfb xauth xdotool x11-apps imagemagick openbox python3
+         xvfb xauth xdotool x11-apps x11-utils imagemagick openbox python3
          dpkg-dev file desktop-file-utils)
 fi
 missing=()
