@@ -108,7 +108,7 @@ void Program::WriteVoiceNameReport(const std::string& path) {
                     ++position;
                     if (IsSkipName(v.name, skip)) return true;
                     const int number = *layout == voice::VoiceLayout::An1 ? position : v.number;
-                    out += voice::VoiceLine(number, v.category, v.name);
+                    voice::AppendVoiceLine(out, number, v.category, v.name);
                     out += "\r\n";
                     ++perFile;
                     ++total;
