@@ -13,8 +13,12 @@ constexpr const char* kCollectionFilter = "Matrix Collection File (*.mtx)|*.mtx|
 void Program::OpenMatrixCollection() {
     const auto path = OpenFileDialog(kCollectionFilter, std::string(".mtx"));
     if (!path) return;
+    // A path that names no file, or a folder, is taken as a cancelled dialog: nothing happens.
+    // Anything else is read, and the reader refuses what is not a regular file (a pipe, a
+    // device, a socket) with a message instead of waiting on it.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(*path, ec)) return;
+    const auto status = std::filesystem::status(*path, ec);
+    if (!std::filesystem::exists(status) || std::filesystem::is_directory(status)) return;
     collection::ReadResult read = collection::ReadMatrixCollection(*path);
     if (read.error) {
         // Nothing was read: say why and keep the collection the user has.
@@ -25,7 +29,8 @@ void Program::OpenMatrixCollection() {
         // Nothing to open. Emptying the collection while the store list keeps its rows would
         // make row p stand for no entry, and the next store would land behind stale rows; so
         // the stored matrices and their list stay as they are.
-        Message("OPEN MATRIX COLLECTION ...", *path + "\r\nholds no stored matrix. The stored matrices are kept.",
+        Message("OPEN MATRIX COLLECTION ...",
+                *path + "\r\nholds no stored matrix. The stored matrices are kept.",
                 platform::Icon::Information);
         return;
     }
