@@ -8,6 +8,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "textfile/BoundedRead.h"
 #include "voice/Voice.h"
 
 namespace veltrano::script {
@@ -89,11 +90,10 @@ std::string NewTempDir() {
 }
 
 std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw ScenarioError("cannot read " + path);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    std::string bytes;
+    const auto r = textfile::ReadBoundedFile(path, textfile::kMaxFileBytes, bytes);
+    if (r.status != textfile::ReadStatus::Read) throw ScenarioError("cannot read " + path);
+    return bytes;
 }
 
 void WriteAt(const std::string& path, std::size_t offset, const std::string& bytes, bool truncate) {
