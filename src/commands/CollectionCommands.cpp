@@ -11,10 +11,15 @@ constexpr const char* kCollectionFilter = "Matrix Collection File (*.mtx)|*.mtx|
 } // namespace
 
 void Program::OpenMatrixCollection() {
-    const auto path = OpenFileDialog(kCollectionFilter, std::string(".mtx"));
+    const auto path =
+        OpenFileDialog("Open Matrix Collection", kCollectionFilter, std::string(".mtx"));
     if (!path) return;
+    // A path that names no file, or a folder, is taken as a cancelled dialog: nothing happens.
+    // Anything else is read, and the reader refuses what is not a regular file (a pipe, a
+    // device, a socket) with a message instead of waiting on it.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(*path, ec)) return;
+    const auto status = std::filesystem::status(*path, ec);
+    if (!std::filesystem::exists(status) || std::filesystem::is_directory(status)) return;
     collection::ReadResult read = collection::ReadMatrixCollection(*path);
     if (read.error) {
         // Nothing was read: say why and keep the collection the user has.
@@ -35,7 +40,8 @@ void Program::OpenMatrixCollection() {
 }
 
 void Program::SaveMatrixCollection() {
-    const auto path = SaveFileDialog(kCollectionFilter, std::string(".mtx"), std::nullopt);
+    const auto path = SaveFileDialog("Save Matrix Collection", kCollectionFilter,
+                                     std::string(".mtx"), std::nullopt);
     if (!path) return; // cancelled: nothing is written
     if (stored.matrices.empty()) return;
     if (const auto error = collection::WriteMatrixCollection(*path, stored.matrices))

@@ -1,5 +1,8 @@
 // The message hook and the command dispatcher: menu choices become commands, and the two
 // groups of menu options (voice layout, search mode) are kept here.
+#include <filesystem>
+#include <system_error>
+
 #include "commands/CommandTable.h"
 #include "platform/ListBox.h"
 #include "shell/Program.h"
@@ -114,16 +117,29 @@ void Program::CopySelectedVoices() {
 }
 
 void Program::ShowHelp() {
-    std::string path = form_.ProgramFolder();
-    if (!path.empty() && path.back() != textfile::kPathSep) path += textfile::kPathSep;
-    ShellOpen(path + kAppTitle + " Help.mht");
+    std::string base = form_.ProgramFolder();
+    if (!base.empty() && base.back() != textfile::kPathSep) base += textfile::kPathSep;
+    base += kAppTitle;
+    std::string path = base + " Help.mht";
+#ifndef _WIN32
+    // Few Linux desktops open .mht files: the same help as a plain web page, when it is there.
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(base + " Help.html", ec)) path = base + " Help.html";
+#endif
+    if (!ShellOpen(path))
+        Message("HELP ...", "The help document could not be opened.\r\nOpen it by hand: " + path,
+                Icon::Exclamation);
 }
 
 void Program::OpenWebPage() {
     const std::uint16_t lang = form_.UserLanguageId();
     const bool dutch = lang == 0x0413 || lang == 0x0813;
     const std::string address = AddressListEntry(dutch ? 3 : 1);
-    if (!address.empty()) ShellOpen(address);
+    if (!address.empty() && !ShellOpen(address))
+        Message("WEB PAGE ...",
+                "The web page could not be opened.\r\nOpen this address in a web browser: " +
+                    address,
+                Icon::Exclamation);
 }
 
 } // namespace veltrano

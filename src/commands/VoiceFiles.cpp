@@ -18,9 +18,10 @@ void Program::ScanVoiceDirectory(voice::VoiceLayout layout, const std::string& d
     Notices notices;
     const int found =
         textfile::FindFiles(doc.lib, directory, std::string(voice::Info(layout).pattern), notices);
-    Show(notices);
     // A scan that found nothing leaves the rows of the last one; they no longer name a file.
     if (found != 0) FillFileList(ctl::kFileList);
+    // What the scan left out is said after the list shows what it found.
+    Show(notices);
 }
 
 void Program::FillFileList(int lsbIndex) {

@@ -55,8 +55,13 @@ void Program::WriteVoiceNameReport(const std::string& path) {
     // The report reads every file itself, so the loaded voice file and its changes stay.
     const voice::NameReport report = voice::MakeNameReport(doc.lib.fileList, LayoutInForce());
     Show(report.notices);
-    if (const auto error = textfile::WriteFileReplacing(path, report.text))
+    if (const auto error = textfile::WriteFileReplacing(path, report.text)) {
         Message("WRITE FILE PROBLEMS ...", *error + "\r\n" + path, platform::Icon::Exclamation);
+        return;
+    }
+    // The documents folder differs between systems (or is the home folder): say where it is.
+    Message("VOICE NAME REPORT ...", "The voice name report is written to:\r\n" + path,
+            platform::Icon::Information);
 }
 
 } // namespace veltrano

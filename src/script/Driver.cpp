@@ -8,6 +8,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "textfile/BoundedRead.h"
 #include "voice/Voice.h"
 
 namespace veltrano::script {
@@ -89,11 +90,10 @@ std::string NewTempDir() {
 }
 
 std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw ScenarioError("cannot read " + path);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    std::string bytes;
+    const auto r = textfile::ReadBoundedFile(path, textfile::kMaxFileBytes, bytes);
+    if (r.status != textfile::ReadStatus::Read) throw ScenarioError("cannot read " + path);
+    return bytes;
 }
 
 void WriteAt(const std::string& path, std::size_t offset, const std::string& bytes, bool truncate) {
@@ -233,7 +233,7 @@ void Driver::RequireStarted(const std::string& what) const {
 
 bool Driver::IsWorldCommand(const std::string& c) const {
     return c == "clipboard-other" || c == "clipboard-busy" || c == "clipboard-free" || c == "file-write" ||
-           c == "file-fill" || c == "file-poke" || c == "file-delete" || c == "mkdir" || c == "file-mode";
+           c == "file-fill" || c == "file-poke" || c == "file-delete" || c == "mkdir" || c == "file-mode" || c == "shell-fails";
 }
 
 void Driver::RunText(const std::string& text) {
@@ -397,6 +397,11 @@ void Driver::World(const std::vector<std::string>& t) {
         }
         return;
     }
+    if (c == "shell-fails") {
+        if (t.size() != 1) throw ScenarioError("shell-fails takes no argument");
+        form_->shellFails = true;
+        return;
+    }
     // Files: the scenario makes and changes the files the program works on.
     if (t.size() < 2) throw ScenarioError(c + " needs a path");
     const std::string path = Resolve(t[1]);
@@ -506,6 +511,10 @@ void Driver::Print(const std::vector<std::string>& t) {
             for (const auto& item : popup.items)
                 Emit("  item " + std::to_string(item.id) + " " + std::to_string(item.flags) + " " + Quote(item.text));
         }
+    } else if (what == "dialog") {
+        const auto& d = p.dialog;
+        Emit("dialog title=" + Quote(d.title) + " file=" + Quote(Mask(d.fileName)) + " defext=" + Quote(d.defExt) +
+             " filterindex=" + std::to_string(d.filterIndex));
     } else if (what == "matrix") {
         Emit("matrix " + MatrixText(p.panel.work.Matrix()));
     } else if (what == "workrecord") {

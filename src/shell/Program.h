@@ -190,16 +190,18 @@ class Program : public platform::EventSink {
     void Show(const Notices& notices);
     void Message(const std::string& title, const std::string& text, platform::Icon icon);
     std::optional<std::string> BrowseFolder(const std::string& title, const std::string& start);
-    std::optional<std::string> OpenFileDialog(const std::string& filter,
+    // Each dialog names itself: the title is set every time, the other properties are
+    // remembered from the dialog before unless given.
+    std::optional<std::string> OpenFileDialog(const std::string& title, const std::string& filter,
                                               const std::optional<std::string>& fileName);
-    std::optional<std::string> SaveFileDialog(const std::string& filter,
+    std::optional<std::string> SaveFileDialog(const std::string& title, const std::string& filter,
                                               const std::optional<std::string>& defExt,
                                               const std::optional<std::string>& fileName);
     std::string InputText(const std::string& prompt, const std::string& title,
                           const std::string& preset, bool* cancelled = nullptr);
     void CLIPCOPY(int format, const std::string& data);
     void ClearClipboard();
-    void ShellOpen(const std::string& target);
+    bool ShellOpen(const std::string& target);
     std::string AddressListEntry(int n) const;
 
     // --- state: the named parts ------------------------------------------------------------

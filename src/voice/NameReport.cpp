@@ -71,7 +71,7 @@ NameReport MakeNameReport(const std::vector<std::string>& files,
                     if (IsSkipName(v.name, skip)) return true;
                     // An1 voices are numbered by position from 1 here, unlike the voice list.
                     const int number = *layout == VoiceLayout::An1 ? position : v.number;
-                    out += VoiceLine(number, v.category, v.name);
+                    AppendVoiceLine(out, number, v.category, v.name);
                     out += "\r\n";
                     ++perFile;
                     ++total;

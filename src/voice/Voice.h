@@ -57,5 +57,7 @@ int VoiceCount(std::string_view text, VoiceLayout layout);
 // "NNN  CC  NAME......": the number right-aligned in three characters (blank-padded), two
 // blanks, the category code (empty above 22), two blanks, the name bytes as given.
 std::string VoiceLine(int number, std::uint8_t category, std::string_view name);
+// The same line appended to out, for callers that build long texts line by line.
+void AppendVoiceLine(std::string& out, int number, std::uint8_t category, std::string_view name);
 
 } // namespace veltrano::voice

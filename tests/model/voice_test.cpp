@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -202,6 +203,10 @@ TEST(VoiceLine, Layout) {
     EXPECT_EQ(line.size(), 19u);
     EXPECT_EQ(VoiceLine(127, 22, "0123456789"), "127  Sq  0123456789");
     EXPECT_EQ(VoiceLine(42, 0, "abcdefghij"), " 42  --  abcdefghij");
+    // Numbers wider than three places keep every digit, as "%3d" does.
+    EXPECT_EQ(VoiceLine(1000, 0, "x"), "1000  --  x");
+    EXPECT_EQ(VoiceLine(-5, 0, "x"), " -5  --  x");
+    EXPECT_EQ(VoiceLine(INT_MIN, 0, "x"), "-2147483648  --  x");
 
     // Codes outside the table are empty: the line is two characters shorter.
     EXPECT_EQ(VoiceLine(7, 23, "abcdefghij"), "  7    abcdefghij");
