@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "shell/Program.h"
@@ -17,6 +18,18 @@ bool IsSkipName(std::string_view name, std::string_view skip) {
     while (!name.empty() && (name.back() == ' ' || name.back() == '\0'))
         name.remove_suffix(1);
     return name == skip;
+}
+
+// Why a report name cannot be used, or nothing when it can.
+std::optional<std::string> RefusedNameReason(std::string_view name) {
+    if (name.find_first_not_of(' ') == std::string_view::npos)
+        return "A name of blanks only is not a file name.\r\nGive a name with letters or digits.";
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 32 || c == 127)
+            return "The name holds a control character (a tab, a line break or another byte below "
+                   "32).\r\nGive a name without them.";
+    }
+    return std::nullopt;
 }
 
 // A name without folders: no separator, no "..", no zero byte (and no drive on Windows).
@@ -42,6 +55,10 @@ void Program::VoiceNameReport() {
     const std::string answer =
         InputText("Give a name for the file to save it and click OK..", "FILE NAME NEEDED ...", "");
     if (answer.empty() || lib.fileList.empty()) return;
+    if (const auto reason = RefusedNameReason(answer)) {
+        Message("FILE NAME NEEDED ...", *reason, platform::Icon::Exclamation);
+        return;
+    }
     // The report must lie in the documents folder: a name that leads elsewhere is refused.
     if (!IsPlainFileName(answer)) {
         Message("FILE NAME NEEDED ...",
@@ -78,6 +95,7 @@ void Program::WriteVoiceNameReport(const std::string& path) {
     constexpr std::size_t kBytesPerFile = 2800, kMaxReserve = 16u << 20;
     out.reserve(std::min(static_cast<std::size_t>(files) * kBytesPerFile, kMaxReserve) + 128);
     int total = 0;
+    NoticeFlood flood; // a folder of unreadable files gives a few messages and one summary
     for (int f = 1; f <= files; ++f) {
         const std::string& file = reader.fileList[static_cast<std::size_t>(f - 1)];
         reader.ClearRecord();
@@ -90,7 +108,7 @@ void Program::WriteVoiceNameReport(const std::string& path) {
                 notices.push_back(textfile::OpenFileProblem(
                     std::make_error_code(std::errc::no_such_file_or_directory).message(), file));
         }
-        Show(notices);
+        Show(flood.Admit(file, std::move(notices)));
         const std::string_view text = read && reader.record.buffer
                                           ? std::string_view(*reader.record.buffer)
                                           : std::string_view();
@@ -124,8 +142,13 @@ void Program::WriteVoiceNameReport(const std::string& path) {
     out += "Total number of voicenames (InitNormal voices are excluded) : ";
     out += Total6(total);
     out += "\r\n";
-    if (const auto error = textfile::WriteFileReplacing(path, out))
+    if (const auto error = textfile::WriteFileReplacing(path, out)) {
         Message("WRITE FILE PROBLEMS ...", *error + "\r\n" + path, platform::Icon::Exclamation);
+        return;
+    }
+    if (const auto summary =
+            flood.Summary("VOICE NAME REPORT ...", "Each is in the report with a count of 0:"))
+        Show(*summary);
 }
 
 } // namespace veltrano
