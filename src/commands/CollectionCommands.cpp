@@ -11,7 +11,8 @@ constexpr const char* kCollectionFilter = "Matrix Collection File (*.mtx)|*.mtx|
 } // namespace
 
 void Program::OpenMatrixCollection() {
-    const auto path = OpenFileDialog(kCollectionFilter, std::string(".mtx"));
+    const auto path =
+        OpenFileDialog("Open Matrix Collection", kCollectionFilter, std::string(".mtx"));
     if (!path) return;
     // A path that names no file, or a folder, is taken as a cancelled dialog: nothing happens.
     // Anything else is read, and the reader refuses what is not a regular file (a pipe, a
@@ -34,15 +35,16 @@ void Program::OpenMatrixCollection() {
                 platform::Icon::Information);
         return;
     }
-    matrices = std::move(read.entries);
+    stored.matrices = std::move(read.entries);
     FillStoreList();
 }
 
 void Program::SaveMatrixCollection() {
-    const auto path = SaveFileDialog(kCollectionFilter, std::string(".mtx"), std::nullopt);
+    const auto path = SaveFileDialog("Save Matrix Collection", kCollectionFilter,
+                                     std::string(".mtx"), std::nullopt);
     if (!path) return; // cancelled: nothing is written
-    if (matrices.empty()) return;
-    if (const auto error = collection::WriteMatrixCollection(*path, matrices))
+    if (stored.matrices.empty()) return;
+    if (const auto error = collection::WriteMatrixCollection(*path, stored.matrices))
         Message("WRITE FILE PROBLEMS ...", *error + "\r\n" + *path, platform::Icon::Exclamation);
 }
 
