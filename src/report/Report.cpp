@@ -1,6 +1,7 @@
 // Command 515: the voice name report, a text file in the user's documents folder listing
 // the voices of every file found, with per-file counts and a total.
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "shell/Program.h"
@@ -10,6 +11,18 @@
 namespace veltrano {
 
 namespace {
+
+// Why a report name cannot be used, or nothing when it can.
+std::optional<std::string> RefusedNameReason(std::string_view name) {
+    if (name.find_first_not_of(' ') == std::string_view::npos)
+        return "A name of blanks only is not a file name.\r\nGive a name with letters or digits.";
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 32 || c == 127)
+            return "The name holds a control character (a tab, a line break or another byte below "
+                   "32).\r\nGive a name without them.";
+    }
+    return std::nullopt;
+}
 
 // A name without folders: no separator, no "..", no zero byte (and no drive on Windows).
 bool IsPlainFileName(std::string_view name) {
@@ -28,6 +41,10 @@ void Program::VoiceNameReport() {
     const std::string answer =
         InputText("Give a name for the file to save it and click OK..", "FILE NAME NEEDED ...", "");
     if (answer.empty() || doc.lib.fileList.empty()) return;
+    if (const auto reason = RefusedNameReason(answer)) {
+        Message("FILE NAME NEEDED ...", *reason, platform::Icon::Exclamation);
+        return;
+    }
     // The report must lie in the documents folder: a name that leads elsewhere is refused.
     if (!IsPlainFileName(answer)) {
         Message("FILE NAME NEEDED ...",
@@ -54,11 +71,21 @@ void Program::VoiceNameReport() {
 void Program::WriteVoiceNameReport(const std::string& path) {
     // The report reads every file itself, so the loaded voice file and its changes stay.
     const voice::NameReport report = voice::MakeNameReport(doc.lib.fileList, LayoutInForce());
-    Show(report.notices);
+    // A folder of unreadable files gives a few messages and one summary, not one box a file.
+    // Each notice ends in the path of its file.
+    NoticeFlood flood;
+    for (const Notice& notice : report.notices) {
+        const std::size_t cut = notice.text.rfind("\r\n");
+        const std::string item = cut == std::string::npos ? notice.text : notice.text.substr(cut + 2);
+        Show(flood.Admit(item, Notices{notice}));
+    }
     if (const auto error = textfile::WriteFileReplacing(path, report.text)) {
         Message("WRITE FILE PROBLEMS ...", *error + "\r\n" + path, platform::Icon::Exclamation);
         return;
     }
+    if (const auto summary =
+            flood.Summary("VOICE NAME REPORT ...", "Each is in the report with a count of 0:"))
+        Show(*summary);
     // The documents folder differs between systems (or is the home folder): say where it is.
     Message("VOICE NAME REPORT ...", "The voice name report is written to:\r\n" + path,
             platform::Icon::Information);

@@ -183,7 +183,8 @@ class Program : public platform::EventSink {
     // --- data tables ---------------------------------------------------------------------
     void LocateDataFile();
     void LoadTables(int n);
-    void LoadSection(const char* key);
+    // Returns the entry lines the section had (0 when it was not loaded).
+    int LoadSection(const char* key);
 
     // --- helpers for messages and dialogs ------------------------------------------------
     void Show(const Notice& notice);

@@ -1,6 +1,8 @@
 // Start-up: the main window and its 79 controls, their styles, the menu, the data tables
 // and the picture.
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 #include "platform/Bitmap.h"
@@ -210,17 +212,44 @@ void Program::LocateDataFile() {
 
 void Program::LoadTables(int n) {
     Notices notices;
-    doc.lib.LoadBlocks(n, notices);
+    const int blocks = doc.lib.LoadBlocks(n, notices);
     Show(notices);
+    const char* const keys[] = {textfile::kControllersKey, textfile::kParametersKey,
+                                textfile::kDepthKey};
+    if (blocks > 0 && std::none_of(std::begin(keys), std::end(keys),
+                                   [&](const char* key) { return doc.lib.FindBlock(key) != 0; })) {
+        // The file was read but is not a data file (or its lines were lost on the way): the
+        // user is told which file left the lists empty.
+        Message("DATA FILE PROBLEMS ...",
+                doc.lib.record.path +
+                    "\r\nholds none of the sections [CONTROLLERS], [PARAMETERS] and [DEPTH]. The "
+                    "name lists stay empty.",
+                platform::Icon::Exclamation);
+        return;
+    }
     if (doc.lib.FindBlock(textfile::kControllersKey) == 0) return;
-    LoadSection(textfile::kControllersKey);
-    LoadSection(textfile::kParametersKey);
-    LoadSection(textfile::kDepthKey);
+    std::string cut; // the sections that had more entries than a slot byte can name
+    for (const char* key : keys) {
+        if (LoadSection(key) > textfile::kMaxTableEntries)
+            cut += std::string(cut.empty() ? "" : ", ") + key;
+    }
+    if (!cut.empty()) {
+        Message("DATA FILE PROBLEMS ...",
+                doc.lib.record.path + "\r\nThe list " + cut + " has more than " +
+                    std::to_string(textfile::kMaxTableEntries) + " entries. Only the first " +
+                    std::to_string(textfile::kMaxTableEntries) +
+                    " are used: a slot holds the values 0 to 255.",
+                platform::Icon::Exclamation);
+    }
 }
 
-void Program::LoadSection(const char* key) {
-    const auto section = textfile::ReadSection(doc.lib, key);
-    if (!section) return;
+int Program::LoadSection(const char* key) {
+    auto section = textfile::ReadSection(doc.lib, key);
+    if (!section) return 0;
+    const int n = static_cast<int>(section->entries.size());
+    // A slot byte names positions 0 to 255 only: an entry past them could be chosen but not
+    // stored (it would become its low 8 bits), so it is not loaded.
+    if (n > textfile::kMaxTableEntries) section->entries.resize(textfile::kMaxTableEntries);
     int first = 0; // the column's first box; the block number decides the column
     int byteInSlot = 0;
     switch (section->block) {
@@ -234,7 +263,7 @@ void Program::LoadSection(const char* key) {
         first = ctl::kDepthBox, byteInSlot = 2;
         break;
     default:
-        return;
+        return 0;
     }
     for (int r = 1; r <= voice::kSlots; ++r) {
         const ControlRef box = cmb(first + r - 1);
@@ -245,6 +274,7 @@ void Program::LoadSection(const char* key) {
         form_.ComboSetCurSel(box, initial < form_.ComboCount(box) ? initial : -1);
         panel.work.MatrixByte(3 * (r - 1) + byteInSlot) = static_cast<std::uint8_t>(initial);
     }
+    return n;
 }
 
 } // namespace veltrano
