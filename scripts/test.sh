@@ -4,7 +4,7 @@
 # then the Windows program (MinGW-w64 cross build) with its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh --test
 jobs=$(nproc)
 for preset in default asan windows; do
   echo "== $preset =="

@@ -52,10 +52,24 @@ void FaceWindow::SetTextAlignment(int alignment) {
     Refresh();
 }
 
+wxFont FaceWindow::FitCaptionFont(wxDC& dc, int width) const {
+    // The fonts a system has differ in width (a minimal one has only DejaVu, which is wide):
+    // measure the caption and step the size down until it fits, two pixels spare each side.
+    wxFont font = GetFont();
+    const wxString text = Printable(caption_);
+    constexpr double kSmallest = 5.0, kStep = 0.25;
+    for (double size = font.GetFractionalPointSize(); size >= kSmallest; size -= kStep) {
+        font.SetFractionalPointSize(size);
+        dc.SetFont(font);
+        if (dc.GetTextExtent(text).x <= width - 4) return font;
+    }
+    return font;
+}
+
 void FaceWindow::DrawCaption(wxDC& dc, const wxRect& area, const wxPoint& offset) const {
     if (caption_.empty() || area.width <= 0) return;
     const wxString text = Printable(caption_);
-    dc.SetFont(GetFont());
+    FitCaptionFont(dc, area.width);
     dc.SetTextForeground(fore_);
     const wxSize extent = dc.GetTextExtent(text);
     int x = area.x;
@@ -227,10 +241,22 @@ void FaceCheck::OnPaint(wxPaintEvent&) {
     if (checked_) flags |= wxCONTROL_CHECKED;
     if (pressed_) flags |= wxCONTROL_PRESSED;
     if (!IsEnabled()) flags |= wxCONTROL_DISABLED;
-    if (kind_ == Kind::Check)
+    if (kind_ == Kind::Check) {
         renderer.DrawCheckBox(this, dc, boxRect, flags);
-    else
-        renderer.DrawRadioBitmap(this, dc, boxRect, flags);
+    } else {
+        // The option's circle is drawn here: the native one is a theme image that makes GTK
+        // load an SVG library of several MiB at start-up just for the two option buttons.
+        const wxPoint centre(boxRect.x + boxRect.width / 2, boxRect.y + boxRect.height / 2);
+        const int radius = std::max(3, std::min(boxRect.width, boxRect.height) / 2 - 1);
+        dc.SetPen(wxPen(IsEnabled() ? wxColour(80, 80, 80) : wxColour(150, 150, 150)));
+        dc.SetBrush(wxBrush(pressed_ ? wxColour(215, 215, 215) : *wxWHITE));
+        dc.DrawCircle(centre, radius);
+        if (checked_) {
+            dc.SetPen(*wxTRANSPARENT_PEN);
+            dc.SetBrush(wxBrush(IsEnabled() ? wxColour(30, 30, 30) : wxColour(150, 150, 150)));
+            dc.DrawCircle(centre, std::max(1, radius / 2));
+        }
+    }
 
     const int gap = 4;
     const wxRect text =
@@ -238,7 +264,7 @@ void FaceCheck::OnPaint(wxPaintEvent&) {
                  : wxRect(boxRect.GetRight() + 1 + gap, 0, s.x - boxRect.GetRight() - 1 - gap, s.y);
     DrawCaption(dc, text);
     if (HasFocus() && !caption_.empty()) {
-        dc.SetFont(GetFont());
+        FitCaptionFont(dc, text.width);
         const wxSize extent = dc.GetTextExtent(Printable(caption_));
         const int w = std::min(extent.x + 2, text.width);
         renderer.DrawFocusRect(this, dc,

@@ -8,7 +8,6 @@
 #include <memory>
 
 #include <wx/app.h>
-#include <wx/choice.h>
 #include <wx/clipbrd.h>
 #include <wx/dirdlg.h>
 #include <wx/filedlg.h>
@@ -17,6 +16,7 @@
 #include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/odcombo.h>
 #include <wx/panel.h>
 #include <wx/stdpaths.h>
 #include <wx/textdlg.h>
@@ -99,10 +99,25 @@ WxForm::~WxForm() {
 
 // --- the main window ------------------------------------------------------------------------
 
+namespace {
+// The main window, shown at once. Under a window manager wxGTK would otherwise defer the
+// first show until the manager has told the size of its frame, and then show the window at
+// a size of a few pixels first: the menu bar gets less width than its items need, and GTK
+// reports "gtk_distribute_natural_allocation: assertion 'extra_space >= 0' failed".
+class MainFrame : public wxFrame {
+  public:
+    explicit MainFrame(const wxSize& size)
+        : wxFrame(nullptr, wxID_ANY, wxString(), wxDefaultPosition, size) {
+#ifdef __WXGTK__
+        m_deferShow = false;
+#endif
+    }
+};
+} // namespace
+
 void WxForm::CreateMainWindow(int outerWidth, int outerHeight) {
     if (frame_ || closed_) return;
-    frame_ = new wxFrame(nullptr, wxID_ANY, wxString(), wxDefaultPosition,
-                         wxSize(outerWidth, outerHeight));
+    frame_ = new MainFrame(wxSize(outerWidth, outerHeight));
     ApplyCompactStyle(frame_);
     panel_ = new wxPanel(frame_, wxID_ANY);
     panel_->SetFont(ControlFont());

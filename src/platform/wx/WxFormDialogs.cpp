@@ -225,13 +225,13 @@ std::optional<std::string> WxForm::ClipboardText() {
 
 // --- shell and environment ------------------------------------------------------------------
 
-void WxForm::ShellOpen(const std::string& target) {
-    if (target.empty()) return;
-    wxLogNull quiet; // a missing program or browser is not reported
-    if (IsWebAddress(target))
-        wxLaunchDefaultBrowser(ToWx(target));
-    else
-        wxLaunchDefaultApplication(PathToWx(target));
+bool WxForm::ShellOpen(const std::string& target) {
+    if (target.empty()) return false;
+    wxLogNull quiet; // the editor says what failed, in its own words
+    if (IsWebAddress(target)) return wxLaunchDefaultBrowser(ToWx(target));
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(target, ec)) return false;
+    return wxLaunchDefaultApplication(PathToWx(target));
 }
 
 std::uint16_t WxForm::UserLanguageId() const {
