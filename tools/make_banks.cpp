@@ -6,6 +6,9 @@
 //   make_banks OUTDIR --count N       N banks "Bank 001.an1", "Bank 002.ans", ... (alternating)
 //   make_banks OUTDIR --count N --tree  the same, spread over nested subfolders
 //   make_banks OUTDIR --bulk N        N .an1 banks "Bulk 0001.an1", ... flat in OUTDIR
+//   make_banks OUTDIR --scan-tree N   N files in nested folders, 50 a folder, one in five an
+//                                     .an1 bank (hard links to one bank), the rest empty
+//                                     other files: a tree to time scans on
 //
 // .an1 layout: 9014 header bytes ("VELTRANO SAMPLE BANK" at offset 0, then the bank's name
 // and zeros), then 128 voices of 1104 bytes: name (10 bytes, blank-padded) at +0, category at
@@ -202,7 +205,8 @@ std::vector<Voice> MakeVoices(const BankPlan& plan) {
         std::string name(pool[static_cast<std::size_t>(n) % pool.size()]);
         // A name used again gets a number: "Fat Bass 2", or "Growl Ba 2" when it is long.
         if (int round = n / static_cast<int>(pool.size()); round > 0) {
-            std::string suffix(1, ' '); // built in two steps: GCC 12 warns (-Wrestrict) on " " + string
+            std::string suffix(
+                1, ' '); // built in two steps: GCC 12 warns (-Wrestrict) on " " + string
             suffix += std::to_string(round + 1);
             name = name.substr(0, kNameBytes - suffix.size()) + suffix;
             while (name.find("  ") != std::string::npos)
@@ -321,9 +325,53 @@ std::vector<BankPlan> BulkSet(int count) {
     return plans;
 }
 
+// Folder f of a scan tree: the digits of f in base 6, one nested folder each, so that the
+// folders with fewer digits hold the ones with more.
+std::string ScanFolder(int f) {
+    std::string path;
+    for (; f > 0; f /= 6)
+        path.insert(0, (f % 2 ? "group " : "Group ") + std::to_string(f % 6) + "/");
+    return path;
+}
+
+int WriteScanTree(const fs::path& outDir, int files) {
+    constexpr int kPerFolder = 50;
+    std::string firstBank;
+    for (int i = 0; i < files; ++i) {
+        const fs::path dir = outDir / ScanFolder(i / kPerFolder);
+        std::error_code ec;
+        fs::create_directories(dir, ec);
+        const bool bank = i % 5 == 0;
+        const fs::path target = dir / Numbered(bank ? "Bank " : (i % 2 ? "notes " : "Patch "), i, 5,
+                                               bank ? ".an1" : (i % 2 ? ".txt" : ".syx"));
+        if (bank && !firstBank.empty()) {
+            fs::create_hard_link(firstBank, target, ec);
+            if (!ec) continue;
+            fs::copy_file(firstBank, target, ec);
+        } else if (bank) {
+            if (!WriteBank(outDir,
+                           {fs::relative(target, outDir).string(), Layout::An1, kAn1Voices, {}, 0},
+                           false))
+                return 1;
+            firstBank = target.string();
+            continue;
+        } else {
+            std::ofstream(target, std::ios::binary);
+        }
+        if (ec || !fs::exists(target)) {
+            std::fprintf(stderr, "make_banks: cannot write %s\n", target.string().c_str());
+            return 1;
+        }
+    }
+    std::printf("%d files (%d banks) written to %s\n", files, (files + 4) / 5,
+                outDir.string().c_str());
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr,
-                 "usage: make_banks OUTDIR [--count N [--tree]] | make_banks OUTDIR --bulk N\n");
+                 "usage: make_banks OUTDIR [--count N [--tree]] | make_banks OUTDIR --bulk N\n"
+                 "       make_banks OUTDIR --scan-tree N\n");
     return 2;
 }
 
@@ -339,6 +387,7 @@ int main(int argc, char** argv) {
     fs::path outDir = argv[1];
     int count = 0;
     int bulk = 0;
+    int scanTree = 0;
     bool tree = false;
     for (int i = 2; i < argc; ++i) {
         std::string_view arg = argv[i];
@@ -346,12 +395,16 @@ int main(int argc, char** argv) {
             tree = true;
         } else if ((arg == "--count" || arg == "--bulk") && i + 1 < argc) {
             if (!ParseCount(argv[++i], arg == "--count" ? count : bulk)) return Usage();
+        } else if (arg == "--scan-tree" && i + 1 < argc) {
+            if (!ParseCount(argv[++i], scanTree)) return Usage();
         } else {
             return Usage();
         }
     }
     if (bulk > 0 && (count > 0 || tree)) return Usage();
     if (tree && count == 0) return Usage();
+    if (scanTree > 0)
+        return count > 0 || bulk > 0 || tree ? Usage() : WriteScanTree(outDir, scanTree);
 
     std::vector<BankPlan> plans = bulk > 0    ? BulkSet(bulk)
                                   : count > 0 ? CountSet(count, tree)

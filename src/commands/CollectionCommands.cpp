@@ -14,8 +14,12 @@ void Program::OpenMatrixCollection() {
     const auto path =
         OpenFileDialog("Open Matrix Collection", kCollectionFilter, std::string(".mtx"));
     if (!path) return;
+    // A path that names no file, or a folder, is taken as a cancelled dialog: nothing happens.
+    // Anything else is read, and the reader refuses what is not a regular file (a pipe, a
+    // device, a socket) with a message instead of waiting on it.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(*path, ec)) return;
+    const auto status = std::filesystem::status(*path, ec);
+    if (!std::filesystem::exists(status) || std::filesystem::is_directory(status)) return;
     collection::ReadResult read = collection::ReadMatrixCollection(*path);
     if (read.error) {
         // Nothing was read: say why and keep the collection the user has.
@@ -31,7 +35,7 @@ void Program::OpenMatrixCollection() {
                 platform::Icon::Information);
         return;
     }
-    matrices = std::move(read.entries);
+    stored.matrices = std::move(read.entries);
     FillStoreList();
 }
 
@@ -39,8 +43,8 @@ void Program::SaveMatrixCollection() {
     const auto path = SaveFileDialog("Save Matrix Collection", kCollectionFilter,
                                      std::string(".mtx"), std::nullopt);
     if (!path) return; // cancelled: nothing is written
-    if (matrices.empty()) return;
-    if (const auto error = collection::WriteMatrixCollection(*path, matrices))
+    if (stored.matrices.empty()) return;
+    if (const auto error = collection::WriteMatrixCollection(*path, stored.matrices))
         Message("WRITE FILE PROBLEMS ...", *error + "\r\n" + *path, platform::Icon::Exclamation);
 }
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "commands/CommandTable.h"
 #include "platform/ListBox.h"
 #include "shell/Program.h"
 
@@ -37,39 +38,35 @@ void Program::Win_1_Message(std::int32_t, std::int32_t msg, std::int32_t wParam,
     }
 }
 
+namespace {
+
+// Every command the menu can run, by CommandId.
+constexpr Command kCommands[] = {
+    {cmd::kSelectAnsDirectory, [](Program& p, std::int32_t id) { p.SelectVoiceDirectory(id); }},
+    {cmd::kSelectAn1Directory, [](Program& p, std::int32_t id) { p.SelectVoiceDirectory(id); }},
+    {cmd::kOpenMatrixCollection, [](Program& p, std::int32_t) { p.OpenMatrixCollection(); }},
+    {cmd::kSaveMatrixCollection, [](Program& p, std::int32_t) { p.SaveMatrixCollection(); }},
+    {cmd::kSearchController, [](Program& p, std::int32_t id) { p.ArmSearchMode(id); }},
+    {cmd::kSearchParameter, [](Program& p, std::int32_t id) { p.ArmSearchMode(id); }},
+    {cmd::kReplaceController, [](Program& p, std::int32_t id) { p.ArmSearchMode(id); }},
+    {cmd::kReplaceParameter, [](Program& p, std::int32_t id) { p.ArmSearchMode(id); }},
+    {cmd::kCopySelectedVoices, [](Program& p, std::int32_t) { p.CopySelectedVoices(); }},
+    {cmd::kVoiceNameReport, [](Program& p, std::int32_t) { p.VoiceNameReport(); }},
+    {cmd::kShowHelp, [](Program& p, std::int32_t) { p.ShowHelp(); }},
+    {cmd::kOpenWebPage, [](Program& p, std::int32_t) { p.OpenWebPage(); }},
+};
+
+} // namespace
+
+const Command* FindCommand(std::int32_t id) {
+    for (const Command& c : kCommands)
+        if (c.id == id) return &c;
+    return nullptr;
+}
+
 void Program::RunCommand(std::int32_t id) {
-    switch (id) {
-    case cmd::kSelectAnsDirectory:
-    case cmd::kSelectAn1Directory:
-        SelectVoiceDirectory(id);
-        break;
-    case cmd::kOpenMatrixCollection:
-        OpenMatrixCollection();
-        break;
-    case cmd::kSaveMatrixCollection:
-        SaveMatrixCollection();
-        break;
-    case cmd::kSearchController:
-    case cmd::kSearchParameter:
-    case cmd::kReplaceController:
-    case cmd::kReplaceParameter:
-        ArmSearchMode(id);
-        break;
-    case cmd::kCopySelectedVoices:
-        CopySelectedVoices();
-        break;
-    case cmd::kVoiceNameReport:
-        VoiceNameReport();
-        break;
-    case cmd::kShowHelp:
-        ShowHelp();
-        break;
-    case cmd::kOpenWebPage:
-        OpenWebPage();
-        break;
-    default:
-        break;
-    }
+    // Ids without a command (505, 508, 514, 516, ...) do nothing.
+    if (const Command* c = FindCommand(id)) c->run(*this, id);
 }
 
 void Program::ResetSearchMode(MenuHandle m, std::int32_t first, std::int32_t last) {

@@ -1,16 +1,25 @@
 #include "textfile/FileFinder.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <optional>
-#include <set>
 #include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
+
+#ifdef _WIN32
+#include <set>
+#else
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <unordered_set>
+#endif
 
 namespace veltrano::textfile {
 
@@ -18,14 +27,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Deeper trees are not walked further, so a pathological tree cannot exhaust the stack.
-constexpr int kMaxDepth = 256;
-
 constexpr const char* kBadRequestTitle = "ONJUISTE OPGAVE : ";
 constexpr const char* kBadRequestText =
     "Pad opgeven en Wildcard ofwel Filenaam met Extentie zoals : \r\n\r\n"
     "C:\\Mijn documenten\\Mijn Werk.txt\r\nOfwel\r\n"
     "C:\\Mijn documenten\\   en een wildcard bvb. :*.txt";
+
+constexpr const char* kScanTitle = "VOICE DIRECTORY SCAN ...";
+// How many paths of each kind the scan notice names.
+constexpr std::size_t kPathsShown = 3;
+// A path longer than this is shown by its start and its end.
+constexpr std::size_t kPathShownBytes = 120;
+
+#ifdef _WIN32
+constexpr std::size_t kMaxPathBytes = 32767;
+#else
+constexpr std::size_t kMaxPathBytes = PATH_MAX - 1; // PATH_MAX counts the final NUL
+#endif
 
 bool IsSep(char c) {
 #ifdef _WIN32
@@ -52,81 +70,264 @@ bool NameBefore(const std::string& a, const std::string& b) {
     return a < b;
 }
 
-// Identity of a directory, so that links leading back into the tree are not followed twice.
-using DirKey = std::pair<std::uintmax_t, std::uintmax_t>;
+void SortNames(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(), NameBefore);
+}
+
+// The names one directory holds that the walk cares about: subdirectories (links to
+// directories included) and files matching the pattern.
+struct Listing {
+    std::vector<std::string> dirs;
+    std::vector<std::string> files;
+};
 
 #ifdef _WIN32
-std::optional<std::string> DirIdentity(const std::string& path) {
-    std::error_code ec;
-    const fs::path canonical = fs::canonical(path, ec);
-    if (ec) return std::nullopt;
-    return canonical.string();
-}
-using DirSet = std::set<std::string>;
-#else
-std::optional<DirKey> DirIdentity(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return std::nullopt;
-    return DirKey{static_cast<std::uintmax_t>(info.st_dev),
-                  static_cast<std::uintmax_t>(info.st_ino)};
-}
-using DirSet = std::set<DirKey>;
-#endif
 
-struct Entry {
-    std::string name;
-    bool directory = false;
-    bool file = false;
-};
-
-// The entries of one directory in name order; an unreadable directory gives none.
-std::vector<Entry> ListDirectory(const std::string& dir) {
-    std::vector<Entry> entries;
-    std::error_code ec;
-    fs::directory_iterator it(dir, fs::directory_options::skip_permission_denied, ec);
-    if (ec) return entries;
-    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-        if (ec) break;
-        Entry e;
-        e.name = it->path().filename().string();
-        std::error_code typeEc;
-        const fs::file_status st = it->status(typeEc); // follows links
-        e.directory = !typeEc && fs::is_directory(st);
-        e.file = !typeEc && fs::is_regular_file(st);
-        entries.push_back(std::move(e));
-    }
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return NameBefore(a.name, b.name); });
-    return entries;
-}
-
+// Directories are known by their canonical path, so that links leading back into the tree
+// are not followed twice.
 struct Walk {
     TextLibrary& lib;
-    std::string base;    // the directory as given, ending in one separator
-    std::string pattern; // the name pattern
-    DirSet walked;
+    std::string pattern;
+    std::string path; // the directory being walked, ending in one separator
+    ScanSkips skips;
+    std::set<std::string> walked;
 
-    // Walks base + rel (rel is empty or ends in a separator): first every subdirectory
-    // completely, then this directory's own matching files.
-    void Search(const std::string& rel, int depth) {
-        const std::string dir = base + rel;
-        const std::vector<Entry> entries = ListDirectory(dir);
-        if (depth < kMaxDepth) {
-            for (const Entry& e : entries) {
-                if (!e.directory || e.name == "." || e.name == "..") continue;
-                const std::string sub = rel + e.name + kPathSep;
-                const auto id = DirIdentity(base + sub);
-                if (!id || !walked.insert(*id).second) continue;
-                Search(sub, depth + 1);
+    bool Enter(const std::string& dir) {
+        std::error_code ec;
+        const fs::path canonical = fs::canonical(dir, ec);
+        return !ec && walked.insert(canonical.string()).second;
+    }
+
+    bool List(Listing& out) {
+        std::error_code ec;
+        fs::directory_iterator it(path, ec);
+        if (ec) return false;
+        for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+            if (ec) return false;
+            std::string name = it->path().filename().string();
+            std::error_code typeEc;
+            const fs::file_status st = it->status(typeEc); // follows links
+            if (typeEc) continue;
+            if (fs::is_directory(st)) {
+                out.dirs.push_back(std::move(name));
+            } else if (WildcardMatch(pattern, name)) {
+                if (fs::is_regular_file(st))
+                    out.files.push_back(std::move(name));
+                else
+                    ++skips.specialEntries;
             }
         }
-        for (const Entry& e : entries) {
-            if (e.file && WildcardMatch(pattern, e.name)) lib.fileList.push_back(dir + e.name);
+        return true;
+    }
+
+    // Walks `path`: first every subdirectory completely, then its own matching files.
+    void Search(int depth) {
+        Listing here;
+        if (!List(here)) {
+            skips.unreadable.push_back(path);
+            return;
         }
+        SortNames(here.dirs);
+        SortNames(here.files);
+        const std::size_t keep = path.size();
+        for (const std::string& d : here.dirs) {
+            path.append(d).push_back(kPathSep);
+            if (depth >= kMaxScanDepth)
+                skips.tooDeep.push_back(path);
+            else if (path.size() > kMaxPathBytes)
+                skips.tooLong.push_back(path);
+            else if (Enter(path))
+                Search(depth + 1);
+            path.resize(keep);
+        }
+        for (const std::string& f : here.files) {
+            if (keep + f.size() > kMaxPathBytes)
+                skips.tooLong.push_back(path + f);
+            else
+                lib.fileList.push_back(path + f);
+        }
+    }
+
+    void Start() {
+        std::error_code ec;
+        if (!fs::is_directory(path, ec)) return; // no such directory: nothing, silently
+        if (Enter(path)) Search(0);
     }
 };
 
+#else
+
+struct DirKey {
+    dev_t dev;
+    ino_t ino;
+    bool operator==(const DirKey&) const = default;
+};
+struct DirKeyHash {
+    std::size_t operator()(const DirKey& k) const {
+        return std::hash<std::uint64_t>()(static_cast<std::uint64_t>(k.ino) * 1000003u ^
+                                          static_cast<std::uint64_t>(k.dev));
+    }
+};
+
+// The walk opens each directory relative to its parent's handle and reads the entry type
+// from the listing itself; only links and entries of unknown type cost a status call. A
+// directory is known by its device and inode (one status call on the open handle), so
+// that links leading back into the tree are walked once.
+struct Walk {
+    TextLibrary& lib;
+    std::string pattern;
+    std::string path; // the directory being walked, ending in one separator
+    ScanSkips skips;
+    std::unordered_set<DirKey, DirKeyHash> walked;
+
+    // Takes the open directory handle fd; false when it was walked before (or cannot be
+    // told apart), and the handle is closed then.
+    bool Enter(int fd) {
+        struct stat info {};
+        if (fstat(fd, &info) != 0 || !walked.insert(DirKey{info.st_dev, info.st_ino}).second) {
+            close(fd);
+            return false;
+        }
+        return true;
+    }
+
+    // Reads the listing of dir (which it takes over and closes); false when it cannot be
+    // read.
+    bool List(DIR* dir, Listing& out) {
+        const int fd = dirfd(dir);
+        for (;;) {
+            errno = 0;
+            const dirent* e = readdir(dir);
+            if (e == nullptr) return errno == 0;
+            const char* name = e->d_name;
+            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+                continue;
+            unsigned type = e->d_type;
+            if (type == DT_LNK || type == DT_UNKNOWN) {
+                struct stat info {};
+                if (fstatat(fd, name, &info, 0) != 0) continue; // a dangling link
+                type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_FIFO;
+            }
+            if (type == DT_DIR) {
+                out.dirs.emplace_back(name);
+            } else if (WildcardMatch(pattern, name)) {
+                if (type == DT_REG)
+                    out.files.emplace_back(name);
+                else
+                    ++skips.specialEntries; // a FIFO, device or socket is never read
+            }
+        }
+    }
+
+    // Walks `path`, open as fd: first every subdirectory completely, then its own matching
+    // files.
+    void Search(int fd, int depth) {
+        DIR* dir = fdopendir(fd);
+        if (dir == nullptr) {
+            close(fd);
+            skips.unreadable.push_back(path);
+            return;
+        }
+        Listing here;
+        if (!List(dir, here)) {
+            closedir(dir);
+            skips.unreadable.push_back(path);
+            return;
+        }
+        SortNames(here.dirs);
+        SortNames(here.files);
+        const std::size_t keep = path.size();
+        for (const std::string& d : here.dirs) {
+            path.append(d).push_back(kPathSep);
+            if (depth >= kMaxScanDepth) {
+                skips.tooDeep.push_back(path);
+            } else if (path.size() > kMaxPathBytes) {
+                skips.tooLong.push_back(path);
+            } else {
+                const int sub =
+                    openat(dirfd(dir), d.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+                if (sub < 0) {
+                    // Removed since the listing: nothing to say. Anything else kept it shut.
+                    if (errno != ENOENT && errno != ENOTDIR) skips.unreadable.push_back(path);
+                } else if (Enter(sub)) {
+                    Search(sub, depth + 1);
+                }
+            }
+            path.resize(keep);
+        }
+        closedir(dir);
+        for (const std::string& f : here.files) {
+            if (keep + f.size() > kMaxPathBytes)
+                skips.tooLong.push_back(path + f);
+            else
+                lib.fileList.push_back(path + f);
+        }
+    }
+
+    void Start() {
+        const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            // No such directory: nothing, silently. One that exists but is shut is said.
+            if (errno != ENOENT && errno != ENOTDIR) skips.unreadable.push_back(path);
+            return;
+        }
+        if (Enter(fd)) Search(fd, 0);
+    }
+};
+
+#endif
+
+std::string Shown(const std::string& path) {
+    if (path.size() <= kPathShownBytes) return path;
+    const std::size_t half = kPathShownBytes / 2;
+    return path.substr(0, half) + " ... " + path.substr(path.size() - half);
+}
+
+std::string Count(std::size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+void AddReason(std::string& text, const std::vector<std::string>& paths, const char* reason) {
+    if (paths.empty()) return;
+    text += "\r\n\r\n" + std::string(reason) + " (" + std::to_string(paths.size()) + "):";
+    for (std::size_t i = 0; i < paths.size() && i < kPathsShown; ++i)
+        text += "\r\n" + Shown(paths[i]);
+    if (paths.size() > kPathsShown) text += "\r\n...";
+}
+
 } // namespace
+
+std::optional<Notice> ScanSkipsNotice(const ScanSkips& skips, int found) {
+    std::string text;
+    if (skips.Any()) {
+        // Folder paths end in a separator; a too long path without one is a file's.
+        const auto files = static_cast<std::size_t>(
+            std::count_if(skips.tooLong.begin(), skips.tooLong.end(),
+                          [](const std::string& p) { return p.empty() || !IsSep(p.back()); }));
+        const std::size_t folders =
+            skips.unreadable.size() + skips.tooDeep.size() + skips.tooLong.size() - files;
+        text = "The scan skipped ";
+        if (folders > 0) text += Count(folders, "folder", "folders");
+        if (folders > 0 && files > 0) text += " and ";
+        if (files > 0) text += Count(files, "file", "files");
+        text += "; the voice files there are not listed.";
+        AddReason(text, skips.unreadable, "Could not be read");
+        AddReason(text, skips.tooDeep,
+                  ("Deeper than " + std::to_string(kMaxScanDepth) + " folders").c_str());
+        AddReason(text, skips.tooLong,
+                  ("Path longer than " + std::to_string(kMaxPathBytes) + " bytes").c_str());
+    }
+    if (found == 0 && skips.specialEntries > 0) {
+        if (!text.empty()) text += "\r\n\r\n";
+        text += "No voice file was found. " +
+                Count(static_cast<std::size_t>(skips.specialEntries), "entry has", "entries have") +
+                " a voice file's name but " + (skips.specialEntries == 1 ? "is" : "are") +
+                " not a file (a named pipe, a device or a socket); Veltrano does not read "
+                "such entries.";
+    }
+    if (text.empty()) return std::nullopt;
+    return Notice{NoticeIcon::Information, kScanTitle, text};
+}
 
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
     // "*.*" (and any pattern ending in ".*") also matches names without a dot, as the
@@ -175,18 +376,15 @@ int FindFiles(TextLibrary& lib, const std::string& fileOrDir,
     // taken as a directory that holds nothing.
     if (fileOrDir.empty()) return 0;
 
-    Walk walk{lib, fileOrDir, {}, {}};
+    Walk walk{lib, *pattern, fileOrDir, {}, {}};
     // The directory gets exactly one separator before the rest ("dir" and "dir/" give the
     // same paths); a root such as "/" keeps its one separator.
-    while (walk.base.size() > 1 && IsSep(walk.base.back()) &&
-           IsSep(walk.base[walk.base.size() - 2])) {
-        walk.base.pop_back();
-    }
-    if (!IsSep(walk.base.back())) walk.base.push_back(kPathSep);
+    std::string& base = walk.path;
+    while (base.size() > 1 && IsSep(base.back()) && IsSep(base[base.size() - 2]))
+        base.pop_back();
+    if (!IsSep(base.back())) base.push_back(kPathSep);
 
     // A pattern may carry a relative subdirectory part in front of the name pattern.
-    std::string rel;
-    walk.pattern = *pattern;
     std::size_t cut = std::string::npos;
     for (std::size_t i = walk.pattern.size(); i-- > 0;) {
         if (IsSep(walk.pattern[i])) {
@@ -195,14 +393,12 @@ int FindFiles(TextLibrary& lib, const std::string& fileOrDir,
         }
     }
     if (cut != std::string::npos) {
-        rel = walk.pattern.substr(0, cut + 1);
+        base += walk.pattern.substr(0, cut + 1);
         walk.pattern.erase(0, cut + 1);
     }
 
-    const auto id = DirIdentity(walk.base + rel);
-    if (!id) return 0; // no such directory
-    walk.walked.insert(*id);
-    walk.Search(rel, 0);
+    walk.Start();
+    if (auto notice = ScanSkipsNotice(walk.skips, lib.FileCount())) notices.push_back(*notice);
     return lib.FileCount();
 }
 

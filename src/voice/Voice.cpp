@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <limits>
 
 #include "voice/Category.h"
@@ -120,31 +119,34 @@ int VoiceCount(std::string_view text, VoiceLayout layout) {
     return count;
 }
 
+void AppendVoiceLine(std::string& out, int number, std::uint8_t category, std::string_view name) {
+    // The number right-aligned in three places ("%3d"), written by hand: this runs once per
+    // voice of every file listed or reported.
+    char digits[12];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    unsigned magnitude =
+        number < 0 ? 0u - static_cast<unsigned>(number) : static_cast<unsigned>(number);
+    do {
+        *--p = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (number < 0) *--p = '-';
+    const std::string_view code = CategoryCode(category);
+    const auto width = static_cast<std::size_t>(end - p);
+    out.reserve(out.size() + std::max<std::size_t>(width, 3) + 4 + code.size() + name.size());
+    if (width < 3) out.append(3 - width, ' ');
+    out.append(p, width);
+    out += "  ";
+    out += code;
+    out += "  ";
+    out += name;
+}
+
 std::string VoiceLine(int number, std::uint8_t category, std::string_view name) {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%3d", number);
-    std::string line = digits;
-    line += "  ";
-    line += CategoryCode(category);
-    line += "  ";
-    line += name;
+    std::string line;
+    AppendVoiceLine(line, number, category, name);
     return line;
-}
-
-std::size_t WriteMatrix(std::string& buffer, VoiceLayout layout, int k, const ControlMatrix& m) {
-    const auto at = VoiceOffset(layout, k, VoiceField::Matrix);
-    if (!at || *at >= buffer.size()) return 0;
-    const std::size_t count = std::min(m.size(), buffer.size() - *at);
-    for (std::size_t j = 0; j < count; ++j)
-        buffer[*at + j] = static_cast<char>(m[j]);
-    return count;
-}
-
-bool WriteCategory(std::string& buffer, VoiceLayout layout, int k, std::uint8_t category) {
-    const auto at = VoiceOffset(layout, k, VoiceField::Category);
-    if (!at || *at >= buffer.size()) return false;
-    buffer[*at] = static_cast<char>(category);
-    return true;
 }
 
 } // namespace veltrano::voice

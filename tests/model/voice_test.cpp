@@ -1,15 +1,33 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "voice/Category.h"
 #include "voice/Voice.h"
+#include "voice/VoiceBank.h"
 
 using namespace veltrano::voice;
 
 namespace {
+
+// Writes through a bank, the only door for voice bytes; returns the bytes written.
+std::size_t WriteMatrix(std::string& buffer, VoiceLayout layout, int k, const ControlMatrix& m) {
+    VoiceBank bank;
+    bank.Load("", buffer);
+    const std::size_t n = bank.Apply({MatrixPatch(layout, k, m)});
+    buffer = std::string(bank.Bytes());
+    return n;
+}
+bool WriteCategory(std::string& buffer, VoiceLayout layout, int k, std::uint8_t category) {
+    VoiceBank bank;
+    bank.Load("", buffer);
+    const std::size_t n = bank.Apply({CategoryPatch(layout, k, category)});
+    buffer = std::string(bank.Bytes());
+    return n == 1;
+}
 
 constexpr std::size_t kAnsStride = 1847;
 constexpr std::size_t kAn1Stride = 1104;
@@ -185,6 +203,10 @@ TEST(VoiceLine, Layout) {
     EXPECT_EQ(line.size(), 19u);
     EXPECT_EQ(VoiceLine(127, 22, "0123456789"), "127  Sq  0123456789");
     EXPECT_EQ(VoiceLine(42, 0, "abcdefghij"), " 42  --  abcdefghij");
+    // Numbers wider than three places keep every digit, as "%3d" does.
+    EXPECT_EQ(VoiceLine(1000, 0, "x"), "1000  --  x");
+    EXPECT_EQ(VoiceLine(-5, 0, "x"), " -5  --  x");
+    EXPECT_EQ(VoiceLine(INT_MIN, 0, "x"), "-2147483648  --  x");
 
     // Codes outside the table are empty: the line is two characters shorter.
     EXPECT_EQ(VoiceLine(7, 23, "abcdefghij"), "  7    abcdefghij");

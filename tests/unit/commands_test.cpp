@@ -120,7 +120,7 @@ TEST_F(CommandsTest, TheFolderChooserStartsInTheProgramFolderWithItsTitle) {
     EXPECT_EQ(form.folderOpened[0].title, "Select a Voice File Directory");
     EXPECT_EQ(form.folderOpened[0].fileName, form.programFolder);
     // Cancelled: nothing was scanned.
-    EXPECT_TRUE(program.lib.fileList.empty());
+    EXPECT_TRUE(program.doc.lib.fileList.empty());
     EXPECT_TRUE(form.messages.empty());
 }
 

@@ -241,10 +241,22 @@ void FaceCheck::OnPaint(wxPaintEvent&) {
     if (checked_) flags |= wxCONTROL_CHECKED;
     if (pressed_) flags |= wxCONTROL_PRESSED;
     if (!IsEnabled()) flags |= wxCONTROL_DISABLED;
-    if (kind_ == Kind::Check)
+    if (kind_ == Kind::Check) {
         renderer.DrawCheckBox(this, dc, boxRect, flags);
-    else
-        renderer.DrawRadioBitmap(this, dc, boxRect, flags);
+    } else {
+        // The option's circle is drawn here: the native one is a theme image that makes GTK
+        // load an SVG library of several MiB at start-up just for the two option buttons.
+        const wxPoint centre(boxRect.x + boxRect.width / 2, boxRect.y + boxRect.height / 2);
+        const int radius = std::max(3, std::min(boxRect.width, boxRect.height) / 2 - 1);
+        dc.SetPen(wxPen(IsEnabled() ? wxColour(80, 80, 80) : wxColour(150, 150, 150)));
+        dc.SetBrush(wxBrush(pressed_ ? wxColour(215, 215, 215) : *wxWHITE));
+        dc.DrawCircle(centre, radius);
+        if (checked_) {
+            dc.SetPen(*wxTRANSPARENT_PEN);
+            dc.SetBrush(wxBrush(IsEnabled() ? wxColour(30, 30, 30) : wxColour(150, 150, 150)));
+            dc.DrawCircle(centre, std::max(1, radius / 2));
+        }
+    }
 
     const int gap = 4;
     const wxRect text =

@@ -8,7 +8,6 @@
 #include <memory>
 
 #include <wx/app.h>
-#include <wx/choice.h>
 #include <wx/clipbrd.h>
 #include <wx/dirdlg.h>
 #include <wx/filedlg.h>
@@ -17,6 +16,7 @@
 #include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/odcombo.h>
 #include <wx/panel.h>
 #include <wx/stdpaths.h>
 #include <wx/textdlg.h>
@@ -305,8 +305,8 @@ wxWindow* WxForm::Window(ControlRef ref) const {
 ListWindow* WxForm::List(ControlRef ref) const {
     return dynamic_cast<ListWindow*>(Window(ref));
 }
-wxChoice* WxForm::Choice(ControlRef ref) const {
-    return dynamic_cast<wxChoice*>(Window(ref));
+wxOwnerDrawnComboBox* WxForm::Choice(ControlRef ref) const {
+    return dynamic_cast<wxOwnerDrawnComboBox*>(Window(ref));
 }
 FaceCheck* WxForm::Check(ControlRef ref) const {
     return dynamic_cast<FaceCheck*>(Window(ref));
@@ -382,8 +382,13 @@ bool WxForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& 
         c.window = new PictureBox(panel_, pos, size);
         break;
     case ControlKind::ComboBox: {
-        auto* choice = new wxChoice(panel_, wxID_ANY, pos, size);
-        choice->Bind(wxEVT_CHOICE, [this, alive, index](wxCommandEvent&) {
+        // A drawn drop-down list rather than GTK's combo box: its items are plain strings
+        // until the list is opened, and the open list draws only the rows it shows. GTK's
+        // box makes a native row per item and measures them all when the window is shown,
+        // which made start-up slow and the stored-matrix list grow with the square.
+        auto* choice = new wxOwnerDrawnComboBox(panel_, wxID_ANY, wxString(), pos, size, 0, nullptr,
+                                                wxCB_READONLY);
+        choice->Bind(wxEVT_COMBOBOX, [this, alive, index](wxCommandEvent&) {
             if (EventSink* s = *alive ? Sink() : nullptr) s->cmb_Click(index);
         });
         c.window = choice;
@@ -639,7 +644,7 @@ Point WxForm::CursorPos() const {
 
 void WxForm::ComboClear(ControlRef ref) {
     Control* c = Find(ref);
-    wxChoice* choice = Choice(ref);
+    wxOwnerDrawnComboBox* choice = Choice(ref);
     if (!c || !choice) return;
     c->combo.clear();
     choice->Clear();
@@ -647,7 +652,7 @@ void WxForm::ComboClear(ControlRef ref) {
 
 int WxForm::ComboAdd(ControlRef ref, const std::string& text, std::int32_t data) {
     Control* c = Find(ref);
-    wxChoice* choice = Choice(ref);
+    wxOwnerDrawnComboBox* choice = Choice(ref);
     if (!c || !choice) return -1;
     c->combo.push_back({text, data});
     choice->Append(Printable(ToWx(text)));
@@ -672,16 +677,16 @@ std::optional<std::int32_t> WxForm::ComboItemData(ControlRef ref, int i) const {
 }
 
 int WxForm::ComboCurSel(ControlRef ref) const {
-    const wxChoice* choice = Choice(ref);
+    const wxOwnerDrawnComboBox* choice = Choice(ref);
     if (!choice) return -1;
     const int sel = choice->GetSelection();
     return sel >= 0 && sel < ComboCount(ref) ? sel : -1;
 }
 
 void WxForm::ComboSetCurSel(ControlRef ref, int p) {
-    wxChoice* choice = Choice(ref);
+    wxOwnerDrawnComboBox* choice = Choice(ref);
     if (!choice) return;
-    // wxChoice::SetSelection sends no event, as setting a box from code must not.
+    // SetSelection sends no event, as setting a box from code must not.
     choice->SetSelection(p >= 0 && p < ComboCount(ref) ? p : wxNOT_FOUND);
 }
 

@@ -3,8 +3,8 @@
 //
 // The main window is a wxFrame whose client area is a grey panel; every control sits on it
 // at its fixed pixel position. Labels, buttons, check boxes, option buttons, the picture and
-// the list boxes are drawn here (Controls.h); combo boxes are native wxChoice controls made
-// compact by a style sheet (GtkTheme.h). Menus are native; the backend keeps its own record
+// the list boxes are drawn here (Controls.h); combo boxes are wxOwnerDrawnComboBox controls,
+// whose items stay plain strings until the list is opened. Menus are native; the backend keeps its own record
 // of every menu (flags, texts, check marks) and mirrors it into wxMenuBar and wxMenu. Every
 // item is a GTK check item, so that any item can take a check mark at any time; the style
 // sheet hides the box of an unchecked one, and the record wins over GTK, which turns a
@@ -27,7 +27,7 @@
 #include "platform/Form.h"
 #include "platform/MenuTable.h"
 
-class wxChoice;
+class wxOwnerDrawnComboBox;
 class wxCloseEvent;
 class wxCommandEvent;
 class wxFileDialog;
@@ -190,7 +190,7 @@ class WxForm : public Form {
     Control* Find(ControlRef ref);
     const Control* Find(ControlRef ref) const;
     ListWindow* List(ControlRef ref) const;
-    wxChoice* Choice(ControlRef ref) const;
+    wxOwnerDrawnComboBox* Choice(ControlRef ref) const;
     FaceCheck* Check(ControlRef ref) const;
     void ApplyFace(Control& c);
 
