@@ -9,6 +9,7 @@
 
 #include <wx/app.h>
 #include <wx/clipbrd.h>
+#include <wx/combobox.h>
 #include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -48,6 +49,29 @@ wxFont ControlFont() {
 wxFont ListFont() {
     return wxFont(wxFontInfo(8).Family(wxFONTFAMILY_TELETYPE).FaceName("DejaVu Sans Mono"));
 }
+
+// A drop-down selection list at a fixed place. Two things the generic combo box does for
+// every instance are done once or not at all here: it asks GTK for a combo box's default
+// colours by building a native one each time, and it measures every item to compute a best
+// size that the fixed place never uses.
+class DropList : public wxOwnerDrawnComboBox {
+  public:
+    DropList(wxWindow* parent, const wxPoint& pos, const wxSize& size) : fixed_(size) {
+        Create(parent, wxID_ANY, wxString(), pos, size, 0, nullptr, wxCB_READONLY);
+    }
+
+  protected:
+    void OnThemeChange() override {
+        static const wxVisualAttributes attrs = wxComboBox::GetClassDefaultAttributes();
+        if (!m_hasTcBgCol) m_tcBgCol = attrs.colBg;
+        if (!m_hasFgCol) SetOwnForegroundColour(attrs.colFg);
+        if (!HasTransparentBackground()) SetOwnBackgroundColour(GetParent()->GetBackgroundColour());
+    }
+    wxSize DoGetBestSize() const override { return fixed_; }
+
+  private:
+    wxSize fixed_;
+};
 
 } // namespace
 
@@ -371,8 +395,7 @@ bool WxForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& 
         // until the list is opened, and the open list draws only the rows it shows. GTK's
         // box makes a native row per item and measures them all when the window is shown,
         // which made start-up slow and the stored-matrix list grow with the square.
-        auto* choice = new wxOwnerDrawnComboBox(panel_, wxID_ANY, wxString(), pos, size, 0, nullptr,
-                                                wxCB_READONLY);
+        auto* choice = new DropList(panel_, pos, size);
         choice->Bind(wxEVT_COMBOBOX, [this, alive, index](wxCommandEvent&) {
             if (EventSink* s = *alive ? Sink() : nullptr) s->cmb_Click(index);
         });
