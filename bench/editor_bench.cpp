@@ -87,7 +87,7 @@ void BM_ReplaceController(benchmark::State& state) {
     std::uint8_t from = 7, to = 9;
     int replaced = 0;
     for (auto _ : state) {
-        bank.program.LastSearchValue = from;
+        bank.program.search.LastSearchValue = from;
         replaced = bank.program.SearchVoices(3, to);
         bank.form.messages.clear();
         std::swap(from, to);

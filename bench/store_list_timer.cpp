@@ -67,9 +67,9 @@ int main(int argc, char** argv) {
         const veltrano::ControlRef ref{veltrano::platform::Array::cmb, veltrano::ctl::kStoreList};
         auto* box = dynamic_cast<wxOwnerDrawnComboBox*>(form.Window(ref));
         for (int n : {1000, 4000, 8000}) {
-            program.matrices.assign(static_cast<std::size_t>(n), program.work);
+            program.stored.matrices.assign(static_cast<std::size_t>(n), program.panel.work);
             for (int i = 0; i < n; ++i)
-                program.matrices[static_cast<std::size_t>(i)].SetName("Matrix " +
+                program.stored.matrices[static_cast<std::size_t>(i)].SetName("Matrix " +
                                                                       std::to_string(i));
             std::vector<double> fill, open;
             for (int r = 0; r < runs; ++r) {

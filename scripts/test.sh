@@ -3,7 +3,7 @@
 # tests), then the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh --test
 jobs=$(nproc)
 for preset in default asan; do
   echo "== $preset =="

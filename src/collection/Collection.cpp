@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "textfile/BoundedRead.h"
 #include "textfile/SafeWrite.h"
 #include "voice/Category.h"
 
@@ -51,8 +52,6 @@ std::string StoredMatrixRow(const StoredMatrix& entry) {
 }
 
 namespace {
-std::string ErrnoText(int error) { return std::generic_category().message(error); }
-
 std::string Serialize(const MatrixCollection& c) {
     std::string bytes;
     bytes.reserve(c.size() * kRecordBytes);
@@ -62,11 +61,13 @@ std::string Serialize(const MatrixCollection& c) {
 }
 } // namespace
 
-std::optional<std::string> WriteMatrixCollection(const std::string& path, const MatrixCollection& c) {
+std::optional<std::string> WriteMatrixCollection(const std::string& path,
+                                                 const MatrixCollection& c) {
     return textfile::WriteFileReplacing(path, Serialize(c));
 }
 
-std::optional<std::string> WriteMatrixCollectionVia(const std::string& path, const std::string& tempPath,
+std::optional<std::string> WriteMatrixCollectionVia(const std::string& path,
+                                                    const std::string& tempPath,
                                                     const MatrixCollection& c) {
     return textfile::WriteFileReplacingVia(path, tempPath, Serialize(c));
 }
@@ -82,51 +83,18 @@ std::string TooLargeText() {
 
 ReadResult ReadMatrixCollection(const std::string& path) {
     ReadResult result;
-    constexpr auto kLimit = static_cast<std::uintmax_t>(kMaxCollectionBytes);
-
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (!fs::exists(status)) {
-        result.error = ec ? ec.message() : ErrnoText(ENOENT);
-        return result;
-    }
-    if (fs::is_directory(status)) {
-        result.error = std::make_error_code(std::errc::is_a_directory).message();
-        return result;
-    }
-    if (fs::is_regular_file(status)) {
-        const std::uintmax_t size = fs::file_size(path, ec);
-        if (!ec && size > kLimit) {
-            result.error = TooLargeText();
-            return result;
-        }
-    }
-
-    errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        result.error = ErrnoText(errno != 0 ? errno : EIO);
-        return result;
-    }
-    // The size may change after it was taken, and special files have none: the read itself
-    // is bounded too.
+    // Opened without blocking and checked on the descriptor: a pipe, a device or a file
+    // swapped for one after the caller's check is refused, never waited on.
     std::string data;
-    char chunk[65536];
-    for (;;) {
-        errno = 0;
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        data.append(chunk, got);
-        if (data.size() > kLimit) {
-            result.error = TooLargeText();
-            break;
-        }
-        if (got < sizeof chunk) {
-            if (std::ferror(file)) result.error = ErrnoText(errno != 0 ? errno : EIO);
-            break;
-        }
+    const textfile::ReadOutcome read = textfile::ReadBoundedFile(path, kMaxCollectionBytes, data);
+    if (read.status == textfile::ReadStatus::TooLarge) {
+        result.error = TooLargeText();
+        return result;
     }
-    std::fclose(file);
-    if (result.error) return result;
+    if (read.status != textfile::ReadStatus::Read) {
+        result.error = textfile::DescribeReadFailure(read, kMaxCollectionBytes);
+        return result;
+    }
 
     const std::size_t count = (data.size() + kRecordBytes - 1) / kRecordBytes;
     result.entries.resize(count);

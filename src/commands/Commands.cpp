@@ -1,5 +1,9 @@
 // The message hook and the command dispatcher: menu choices become commands, and the two
 // groups of menu options (voice layout, search mode) are kept here.
+#include <filesystem>
+#include <system_error>
+
+#include "commands/CommandTable.h"
 #include "platform/ListBox.h"
 #include "shell/Program.h"
 
@@ -34,39 +38,35 @@ void Program::Win_1_Message(std::int32_t, std::int32_t msg, std::int32_t wParam,
     }
 }
 
+namespace {
+
+// Every command the menu can run, by CommandId.
+constexpr Command kCommands[] = {
+    {cmd::kSelectAnsDirectory, [](Program& p, std::int32_t id) { p.SelectVoiceDirectory(id); }},
+    {cmd::kSelectAn1Directory, [](Program& p, std::int32_t id) { p.SelectVoiceDirectory(id); }},
+    {cmd::kOpenMatrixCollection, [](Program& p, std::int32_t) { p.OpenMatrixCollection(); }},
+    {cmd::kSaveMatrixCollection, [](Program& p, std::int32_t) { p.SaveMatrixCollection(); }},
+    {cmd::kSearchController, [](Program& p, std::int32_t id) { p.ArmSearchMode(id); }},
+    {cmd::kSearchParameter, [](Program& p, std::int32_t id) { p.ArmSearchMode(id); }},
+    {cmd::kReplaceController, [](Program& p, std::int32_t id) { p.ArmSearchMode(id); }},
+    {cmd::kReplaceParameter, [](Program& p, std::int32_t id) { p.ArmSearchMode(id); }},
+    {cmd::kCopySelectedVoices, [](Program& p, std::int32_t) { p.CopySelectedVoices(); }},
+    {cmd::kVoiceNameReport, [](Program& p, std::int32_t) { p.VoiceNameReport(); }},
+    {cmd::kShowHelp, [](Program& p, std::int32_t) { p.ShowHelp(); }},
+    {cmd::kOpenWebPage, [](Program& p, std::int32_t) { p.OpenWebPage(); }},
+};
+
+} // namespace
+
+const Command* FindCommand(std::int32_t id) {
+    for (const Command& c : kCommands)
+        if (c.id == id) return &c;
+    return nullptr;
+}
+
 void Program::RunCommand(std::int32_t id) {
-    switch (id) {
-    case cmd::kSelectAnsDirectory:
-    case cmd::kSelectAn1Directory:
-        SelectVoiceDirectory(id);
-        break;
-    case cmd::kOpenMatrixCollection:
-        OpenMatrixCollection();
-        break;
-    case cmd::kSaveMatrixCollection:
-        SaveMatrixCollection();
-        break;
-    case cmd::kSearchController:
-    case cmd::kSearchParameter:
-    case cmd::kReplaceController:
-    case cmd::kReplaceParameter:
-        ArmSearchMode(id);
-        break;
-    case cmd::kCopySelectedVoices:
-        CopySelectedVoices();
-        break;
-    case cmd::kVoiceNameReport:
-        VoiceNameReport();
-        break;
-    case cmd::kShowHelp:
-        ShowHelp();
-        break;
-    case cmd::kOpenWebPage:
-        OpenWebPage();
-        break;
-    default:
-        break;
-    }
+    // Ids without a command (505, 508, 514, 516, ...) do nothing.
+    if (const Command* c = FindCommand(id)) c->run(*this, id);
 }
 
 void Program::ResetSearchMode(MenuHandle m, std::int32_t first, std::int32_t last) {
@@ -117,16 +117,29 @@ void Program::CopySelectedVoices() {
 }
 
 void Program::ShowHelp() {
-    std::string path = form_.ProgramFolder();
-    if (!path.empty() && path.back() != textfile::kPathSep) path += textfile::kPathSep;
-    ShellOpen(path + kAppTitle + " Help.mht");
+    std::string base = form_.ProgramFolder();
+    if (!base.empty() && base.back() != textfile::kPathSep) base += textfile::kPathSep;
+    base += kAppTitle;
+    std::string path = base + " Help.mht";
+#ifndef _WIN32
+    // Few Linux desktops open .mht files: the same help as a plain web page, when it is there.
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(base + " Help.html", ec)) path = base + " Help.html";
+#endif
+    if (!ShellOpen(path))
+        Message("HELP ...", "The help document could not be opened.\r\nOpen it by hand: " + path,
+                Icon::Exclamation);
 }
 
 void Program::OpenWebPage() {
     const std::uint16_t lang = form_.UserLanguageId();
     const bool dutch = lang == 0x0413 || lang == 0x0813;
     const std::string address = AddressListEntry(dutch ? 3 : 1);
-    if (!address.empty()) ShellOpen(address);
+    if (!address.empty() && !ShellOpen(address))
+        Message("WEB PAGE ...",
+                "The web page could not be opened.\r\nOpen this address in a web browser: " +
+                    address,
+                Icon::Exclamation);
 }
 
 } // namespace veltrano

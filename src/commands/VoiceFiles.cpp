@@ -17,7 +17,7 @@ std::optional<voice::VoiceLayout> Program::LayoutInForce() const {
 void Program::ScanVoiceDirectory(voice::VoiceLayout layout, const std::string& directory) {
     Notices notices;
     const int found =
-        textfile::FindFiles(lib, directory, std::string(voice::Info(layout).pattern), notices);
+        textfile::FindFiles(doc.lib, directory, std::string(voice::Info(layout).pattern), notices);
     // A scan that found nothing leaves the rows of the last one; they no longer name a file.
     if (found != 0) FillFileList(ctl::kFileList);
     // What the scan left out is said after the list shows what it found.
@@ -27,16 +27,20 @@ void Program::ScanVoiceDirectory(voice::VoiceLayout layout, const std::string& d
 void Program::FillFileList(int lsbIndex) {
     const ControlRef list = lsb(lsbIndex);
     form_.ListClear(list);
-    for (const std::string& path : lib.fileList)
+    for (const std::string& path : doc.lib.fileList)
         form_.ListAdd(list, textfile::FileNameOfPath(path));
     form_.SetChecked(chk(ctl::kWrite), false);
 }
 
 bool Program::LoadVoiceFile(int n) {
-    if (!lib.ValidFile(n)) return false;
-    const std::string path = lib.fileList[static_cast<std::size_t>(n - 1)];
+    if (!doc.lib.ValidFile(n)) return false;
+    const std::string path = doc.lib.fileList[static_cast<std::size_t>(n - 1)];
     Notices notices;
-    if (lib.LoadFileIntoRecord(n, notices)) return true;
+    if (doc.lib.LoadFileIntoRecord(n, notices)) {
+        // The bank takes the bytes read; the record keeps its buffer for the next read.
+        doc.bank.Load(doc.lib.record.path, *doc.lib.record.buffer);
+        return true;
+    }
     if (!notices.empty()) {
         // Unreadable, too large, not a file, changed while read: the loaded file stays.
         Show(notices);
@@ -53,21 +57,24 @@ bool Program::LoadVoiceFile(int n) {
     }
     if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, ec) == 0 &&
         !ec) {
-        // An empty file leaves a buffer of length 0: no voices.
-        lib.record.buffer = std::string();
-        lib.record.size = 0;
+        // An empty file leaves a bank of length 0: no voices.
+        doc.bank.Load(path, std::string());
         return true;
     }
     return false;
 }
 
 std::string_view Program::VoiceFileText() const {
-    if (!lib.record.buffer) return {};
-    return *lib.record.buffer;
+    return doc.bank.Bytes();
 }
 
-std::string* Program::VoiceFileBuffer() {
-    return lib.record.buffer ? &*lib.record.buffer : nullptr;
+std::vector<int> Program::SelectedVoices() const {
+    const ControlRef list = lsb(ctl::kVoiceList);
+    std::vector<int> rows;
+    const int count = form_.ListCount(list);
+    for (int k = 0; k < count; ++k)
+        if (form_.ListSelected(list, k)) rows.push_back(k);
+    return rows;
 }
 
 void Program::FileListClicked() {

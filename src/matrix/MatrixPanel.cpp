@@ -17,7 +17,7 @@ void Program::EditSlot(int index) {
         j = 3 * (index - ctl::kParamBox) + 1;
     else
         j = 3 * (index - ctl::kCtrlBox);
-    work.MatrixByte(j) = v;
+    panel.work.MatrixByte(j) = v;
 }
 
 void Program::ShowMatrix() {
@@ -26,7 +26,7 @@ void Program::ShowMatrix() {
     for (int j = 0; j < voice::kMatrixBytes; ++j) {
         const int s = j % voice::kSlots;
         const int col = j / voice::kSlots;
-        form_.ComboSetCurSel(cmb(firsts[col] + s), work.MatrixByte(3 * s + col));
+        form_.ComboSetCurSel(cmb(firsts[col] + s), panel.work.MatrixByte(3 * s + col));
     }
 }
 
@@ -52,20 +52,20 @@ void Program::RangeToggle(int shift) {
     const ControlRef list = lsb(ctl::kVoiceList);
     const int current = form_.ListCurrent(list);
     if (shift == 0) {
-        RangeAnchor = current;
+        panel.RangeAnchor = current;
         return;
     }
-    RangeEnd = current;
+    panel.RangeEnd = current;
     auto invert = [&](int from, int to) {
         for (int i = from; i <= to; ++i)
             form_.ListSetSelected(list, i, !form_.ListSelected(list, i));
-        RangeAnchor = 0;
-        RangeEnd = 0;
+        panel.RangeAnchor = 0;
+        panel.RangeEnd = 0;
     };
-    if (RangeEnd > RangeAnchor)
-        invert(RangeAnchor + 1, RangeEnd - 1);
-    else if (RangeEnd != 0)
-        invert(RangeEnd + 1, RangeAnchor - 1);
+    if (panel.RangeEnd > panel.RangeAnchor)
+        invert(panel.RangeAnchor + 1, panel.RangeEnd - 1);
+    else if (panel.RangeEnd != 0)
+        invert(panel.RangeEnd + 1, panel.RangeAnchor - 1);
 }
 
 void Program::InvertAllVoices() {

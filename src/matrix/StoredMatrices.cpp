@@ -2,6 +2,7 @@
 // and the category chooser.
 #include "shell/Program.h"
 #include "voice/Category.h"
+#include "voice/Rules.h"
 
 namespace veltrano {
 
@@ -23,32 +24,32 @@ void Program::StoreMatrix() {
         "TO STORE THE MATRIX ... AND DEFINE A CATEGORY.", kPreset, &cancelled);
     if (cancelled) return; // Cancel stores nothing
     const std::string name = answer.substr(0, collection::kNameBytes);
-    work.SetName(name);
+    panel.work.SetName(name);
     if (name == kPreset) {
-        work.SetName("");
+        panel.work.SetName("");
         return;
     }
     const auto category = CategoryMenu();
     if (!category) return; // chooser closed without a choice: nothing is stored
-    work.SetCategory(static_cast<std::uint8_t>(*category));
-    matrices.push_back(work);
+    panel.work.SetCategory(static_cast<std::uint8_t>(*category));
+    stored.matrices.push_back(panel.work);
     const ControlRef list = cmb(ctl::kStoreList);
-    form_.ComboAdd(list, collection::StoredMatrixRow(work),
-                   static_cast<std::int32_t>(matrices.size()));
+    form_.ComboAdd(list, collection::StoredMatrixRow(panel.work),
+                   static_cast<std::int32_t>(stored.matrices.size()));
     form_.ComboSetCurSel(list, 0);
 }
 
 void Program::RecallMatrix(int p) {
-    if (p < 0 || static_cast<std::size_t>(p) >= matrices.size()) return;
-    work = matrices[static_cast<std::size_t>(p)];
+    if (p < 0 || static_cast<std::size_t>(p) >= stored.matrices.size()) return;
+    panel.work = stored.matrices[static_cast<std::size_t>(p)];
     ShowMatrix();
 }
 
 void Program::FillStoreList() {
     const ControlRef list = cmb(ctl::kStoreList);
     form_.ComboClear(list);
-    for (std::size_t i = 0; i < matrices.size(); ++i)
-        form_.ComboAdd(list, collection::StoredMatrixRow(matrices[i]),
+    for (std::size_t i = 0; i < stored.matrices.size(); ++i)
+        form_.ComboAdd(list, collection::StoredMatrixRow(stored.matrices[i]),
                        static_cast<std::int32_t>(i + 1));
     form_.ComboSetCurSel(list, 0);
 }
@@ -56,16 +57,10 @@ void Program::FillStoreList() {
 void Program::SetVoiceCategory() {
     const auto c = CategoryMenu();
     if (!c) return; // dismissed: no voice changes
-    work.SetCategory(static_cast<std::uint8_t>(*c));
-    const auto layout = LayoutInForce();
-    std::string* buffer = VoiceFileBuffer();
-    const ControlRef list = lsb(ctl::kVoiceList);
-    if (layout && buffer) {
-        const int count = form_.ListCount(list);
-        for (int k = 0; k < count; ++k)
-            if (form_.ListSelected(list, k))
-                voice::WriteCategory(*buffer, *layout, k, static_cast<std::uint8_t>(*c));
-    }
+    panel.work.SetCategory(static_cast<std::uint8_t>(*c));
+    if (const auto layout = LayoutInForce())
+        doc.bank.Apply(
+            voice::CategoryBatch(*layout, SelectedVoices(), static_cast<std::uint8_t>(*c)));
     FillVoiceList(VoiceFileText());
 }
 

@@ -1,5 +1,6 @@
 // Moving whole matrices between the panel and the voices of the loaded file.
 #include "shell/Program.h"
+#include "voice/Rules.h"
 
 namespace veltrano {
 
@@ -11,8 +12,10 @@ void Program::VoiceListClicked() {
     if (form_.Checked(opt(ctl::kVoiceToMatrix))) {
         LoadVoiceMatrix(VoiceFileText(), k);
     } else if (form_.Checked(opt(ctl::kMatrixToVoice))) {
-        if (form_.ListSelected(list, k) && LayoutInForce()) {
-            WriteVoiceMatrix(k);
+        if (const auto layout = LayoutInForce(); layout && form_.ListSelected(list, k)) {
+            // One armed click, one step: a voice of a truncated file gets the part of its
+            // matrix field that lies inside the data; the bank never grows.
+            doc.bank.Apply(voice::MatrixBatch(*layout, {k}, panel.work.Matrix()));
             form_.ListSetSelected(list, k, false);
         }
     }
@@ -21,14 +24,12 @@ void Program::VoiceListClicked() {
 void Program::WriteClicked() {
     if (!form_.Checked(chk(ctl::kWrite))) return;
     if (!form_.Checked(opt(ctl::kMatrixToVoice))) return;
-    const ControlRef list = lsb(ctl::kVoiceList);
-    const int count = form_.ListCount(list);
-    const bool layout = LayoutInForce().has_value();
-    for (int k = 0; k < count; ++k) {
-        if (!form_.ListSelected(list, k)) continue;
-        if (layout) WriteVoiceMatrix(k);
-        form_.ListSetSelected(list, k, false);
-    }
+    const std::vector<int> voices = SelectedVoices();
+    // Every selected voice in one step.
+    if (const auto layout = LayoutInForce())
+        doc.bank.Apply(voice::MatrixBatch(*layout, voices, panel.work.Matrix()));
+    for (int k : voices)
+        form_.ListSetSelected(lsb(ctl::kVoiceList), k, false);
 }
 
 void Program::LoadVoiceMatrix(std::string_view text, int k) {
@@ -40,18 +41,9 @@ void Program::LoadVoiceMatrix(std::string_view text, int k) {
     const int firsts[] = {ctl::kCtrlBox, ctl::kParamBox, ctl::kDepthBox};
     for (int j = 0; j < voice::kMatrixBytes; ++j) {
         const std::uint8_t v = voice::ByteAt(text, *b + static_cast<std::size_t>(j));
-        work.MatrixByte(j) = v;
+        panel.work.MatrixByte(j) = v;
         form_.ComboSetCurSel(cmb(firsts[j % 3] + j / 3), v);
     }
-}
-
-void Program::WriteVoiceMatrix(int k) {
-    const auto layout = LayoutInForce();
-    std::string* buffer = VoiceFileBuffer();
-    if (!layout || !buffer || k < 0) return;
-    // A voice of a truncated file gets the part of its matrix field that lies inside the
-    // loaded data; the buffer never grows.
-    voice::WriteMatrix(*buffer, *layout, k, work.Matrix());
 }
 
 } // namespace veltrano

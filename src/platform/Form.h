@@ -251,7 +251,9 @@ class Form {
     virtual std::uint32_t LastErrorCode() const = 0;
 
     // --- shell and environment -----------------------------------------------------------
-    virtual void ShellOpen(const std::string& target) = 0;
+    // Opens a document or web address with the program the desktop has for it; false when
+    // nothing could open it (no program for that kind of file, no browser, no such file).
+    virtual bool ShellOpen(const std::string& target) = 0;
     virtual std::uint16_t UserLanguageId() const = 0;
     virtual std::string DocumentsFolder() const = 0;
     virtual std::string ProgramFolder() const = 0;

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "textfile/BoundedRead.h"
 #include "voice/Voice.h"
 
 namespace veltrano::script {
@@ -89,11 +90,10 @@ std::string NewTempDir() {
 }
 
 std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw ScenarioError("cannot read " + path);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    std::string bytes;
+    const auto r = textfile::ReadBoundedFile(path, textfile::kMaxFileBytes, bytes);
+    if (r.status != textfile::ReadStatus::Read) throw ScenarioError("cannot read " + path);
+    return bytes;
 }
 
 void WriteAt(const std::string& path, std::size_t offset, const std::string& bytes, bool truncate) {
@@ -233,7 +233,7 @@ void Driver::RequireStarted(const std::string& what) const {
 
 bool Driver::IsWorldCommand(const std::string& c) const {
     return c == "clipboard-other" || c == "clipboard-busy" || c == "clipboard-free" || c == "file-write" ||
-           c == "file-fill" || c == "file-poke" || c == "file-delete" || c == "mkdir" || c == "file-mode";
+           c == "file-fill" || c == "file-poke" || c == "file-delete" || c == "mkdir" || c == "file-mode" || c == "shell-fails";
 }
 
 void Driver::RunText(const std::string& text) {
@@ -397,6 +397,11 @@ void Driver::World(const std::vector<std::string>& t) {
         }
         return;
     }
+    if (c == "shell-fails") {
+        if (t.size() != 1) throw ScenarioError("shell-fails takes no argument");
+        form_->shellFails = true;
+        return;
+    }
     // Files: the scenario makes and changes the files the program works on.
     if (t.size() < 2) throw ScenarioError(c + " needs a path");
     const std::string path = Resolve(t[1]);
@@ -506,11 +511,15 @@ void Driver::Print(const std::vector<std::string>& t) {
             for (const auto& item : popup.items)
                 Emit("  item " + std::to_string(item.id) + " " + std::to_string(item.flags) + " " + Quote(item.text));
         }
+    } else if (what == "dialog") {
+        const auto& d = p.dialog;
+        Emit("dialog title=" + Quote(d.title) + " file=" + Quote(Mask(d.fileName)) + " defext=" + Quote(d.defExt) +
+             " filterindex=" + std::to_string(d.filterIndex));
     } else if (what == "matrix") {
-        Emit("matrix " + MatrixText(p.work.Matrix()));
+        Emit("matrix " + MatrixText(p.panel.work.Matrix()));
     } else if (what == "workrecord") {
-        const auto& b = p.work.bytes;
-        Emit("workrecord category=" + std::to_string(p.work.Category()) + " name=" + Quote(p.work.Name()) +
+        const auto& b = p.panel.work.bytes;
+        Emit("workrecord category=" + std::to_string(p.panel.work.Category()) + " name=" + Quote(p.panel.work.Name()) +
              " tail=" + Hex2(b[81]) + "," + Hex2(b[82]) + "," + Hex2(b[83]));
     } else if (what == "voice") {
         const int k = index();
@@ -526,9 +535,9 @@ void Driver::Print(const std::vector<std::string>& t) {
         Emit("voice " + std::to_string(k) + " name=" + Quote(name) + " category=" + std::to_string(v.category) +
              " matrix=" + MatrixText(v.matrix));
     } else if (what == "collection") {
-        Emit("collection count=" + std::to_string(p.matrices.size()));
-        for (std::size_t i = 0; i < p.matrices.size(); ++i) {
-            const auto& e = p.matrices[i];
+        Emit("collection count=" + std::to_string(p.stored.matrices.size()));
+        for (std::size_t i = 0; i < p.stored.matrices.size(); ++i) {
+            const auto& e = p.stored.matrices[i];
             Emit("  " + std::to_string(i + 1) + " category=" + std::to_string(e.Category()) +
                  " name=" + Quote(e.Name()) + " matrix=" + MatrixText(e.Matrix()));
         }
@@ -538,9 +547,9 @@ void Driver::Print(const std::vector<std::string>& t) {
         Emit("window width=" + std::to_string(s.w) + " height=" + std::to_string(s.h) + " voicelist=" +
              std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.w) + "," + std::to_string(r.h));
     } else if (what == "files") {
-        Emit("files count=" + std::to_string(p.lib.fileList.size()));
-        for (std::size_t i = 0; i < p.lib.fileList.size(); ++i)
-            Emit("  " + std::to_string(i + 1) + " " + Quote(Mask(p.lib.fileList[i])));
+        Emit("files count=" + std::to_string(p.doc.lib.fileList.size()));
+        for (std::size_t i = 0; i < p.doc.lib.fileList.size(); ++i)
+            Emit("  " + std::to_string(i + 1) + " " + Quote(Mask(p.doc.lib.fileList[i])));
     } else {
         throw ScenarioError("cannot print " + what);
     }

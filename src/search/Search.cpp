@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "shell/Program.h"
+#include "voice/Rules.h"
 
 namespace veltrano {
 
@@ -85,38 +86,27 @@ int Program::SearchVoices(int mode, int value) {
 
     int total = 0;
     if (layout && n > 0) {
-        std::string* buffer = VoiceFileBuffer();
-        for (int k = 0; k < n; ++k) {
-            // A voice whose matrix does not lie wholly inside the data (a truncated file, or a
-            // list built under the other layout) ends the search at once: no message, count 0.
-            // What was selected or replaced before it stays so.
-            const auto b = voice::VoiceOffset(*layout, k, voice::VoiceField::Matrix);
-            if (!buffer || !b || *b > buffer->size() ||
-                buffer->size() - *b < static_cast<std::size_t>(voice::kMatrixBytes))
-                return 0;
-            auto* matrix = reinterpret_cast<std::uint8_t*>(buffer->data() + *b);
-            if (mode <= 2) {
-                for (int s = 0; s < voice::kSlots; ++s) {
-                    if (matrix[3 * s + field] == v) {
-                        form_.ListSetSelected(list, k, true);
-                        ++total;
-                        break;
-                    }
-                }
-                continue;
-            }
-            int changed = 0;
-            for (int s = 0; s < voice::kSlots; ++s) {
-                std::uint8_t& byte = matrix[3 * s + field];
-                if (byte == LastSearchValue) {
-                    byte = v; // counted even when v equals the old value
-                    ++changed;
-                }
-            }
-            if (changed) {
-                form_.ListSetSelected(list, k, false);
-                total += changed;
-            }
+        const auto slotField =
+            field == 0 ? voice::SlotField::Controller : voice::SlotField::Parameter;
+        // A voice whose matrix does not lie wholly inside the data (a truncated file, or a list
+        // built under the other layout) ends the search at once: no message, count 0. What was
+        // selected or replaced before it stays so.
+        if (mode <= 2) {
+            const voice::FindResult r =
+                voice::FindVoices(VoiceFileText(), *layout, n, slotField, v);
+            for (const voice::VoiceSlots& found : r.found)
+                form_.ListSetSelected(list, found.voice, true);
+            if (!r.complete) return 0;
+            total = static_cast<int>(r.found.size());
+        } else {
+            // Counted even where the new value equals the old one.
+            const voice::ReplaceResult r = voice::PlanReplace(VoiceFileText(), *layout, n,
+                                                              slotField, search.LastSearchValue, v);
+            doc.bank.Apply(r.batch); // the whole replace is one step
+            for (const voice::VoiceSlots& changed : r.changed)
+                form_.ListSetSelected(list, changed.voice, false);
+            if (!r.complete) return 0;
+            total = r.total;
         }
     }
 
@@ -124,23 +114,23 @@ int Program::SearchVoices(int mode, int value) {
     switch (mode) {
     case 1:
     case 2:
-        LastSearchValue = v;
+        search.LastSearchValue = v;
         Message(mode == 1 ? "SEARCH CONTROLLER ..." : "SEARCH PARAMETER ...",
                 Count3(total) +
                     (mode == 1 ? " Voices found with this Controller : "
                                : " Voices found with this Parameter : ") +
-                    nameOf(LastSearchValue),
+                    nameOf(search.LastSearchValue),
                 Icon::Information);
         break;
     case 3:
         Message("SEARCH & REPLACE CONTROLLER ...",
-                Count3(total) + " Controllers of this type:\r\n" + nameOf(LastSearchValue) +
+                Count3(total) + " Controllers of this type:\r\n" + nameOf(search.LastSearchValue) +
                     "\r\nwere Replaced by Controller type :\r\n" + nameOf(v),
                 Icon::Information);
         break;
     default:
         Message("SEARCH & REPLACE PARAMETER...",
-                Count3(total) + " Parameters of this type:\r\n" + nameOf(LastSearchValue) +
+                Count3(total) + " Parameters of this type:\r\n" + nameOf(search.LastSearchValue) +
                     "\r\nwere Replaced by Parameter type :\r\n" + nameOf(v),
                 Icon::Information);
         break;

@@ -48,8 +48,10 @@ std::optional<std::string> Program::BrowseFolder(const std::string& title,
     return dialog.fileName;
 }
 
-std::optional<std::string> Program::OpenFileDialog(const std::string& filter,
+std::optional<std::string> Program::OpenFileDialog(const std::string& title,
+                                                   const std::string& filter,
                                                    const std::optional<std::string>& fileName) {
+    dialog.title = title;
     if (fileName) dialog.fileName = *fileName;
     dialog.filterIndex = 1;
     dialog.filter = filter;
@@ -58,9 +60,11 @@ std::optional<std::string> Program::OpenFileDialog(const std::string& filter,
     return dialog.fileName;
 }
 
-std::optional<std::string> Program::SaveFileDialog(const std::string& filter,
+std::optional<std::string> Program::SaveFileDialog(const std::string& title,
+                                                   const std::string& filter,
                                                    const std::optional<std::string>& defExt,
                                                    const std::optional<std::string>& fileName) {
+    dialog.title = title;
     if (defExt) dialog.defExt = *defExt;
     if (fileName) dialog.fileName = *fileName;
     dialog.filter = filter;
@@ -106,8 +110,8 @@ void Program::ClearClipboard() {
     clipboardOwnText.reset();
 }
 
-void Program::ShellOpen(const std::string& target) {
-    form_.ShellOpen(target);
+bool Program::ShellOpen(const std::string& target) {
+    return form_.ShellOpen(target);
 }
 
 std::string Program::AddressListEntry(int n) const {

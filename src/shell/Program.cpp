@@ -2,7 +2,9 @@
 
 namespace veltrano {
 
-Program::Program(platform::Form& form) : form_(form) { form_.SetEventSink(this); }
+Program::Program(platform::Form& form) : form_(form) {
+    form_.SetEventSink(this);
+}
 
 int Program::Run() {
     StartUp();
@@ -13,36 +15,45 @@ int Program::Run() {
 // role are ignored.
 
 void Program::cmd_Click(int index) {
-    if (index == ctl::kStore) StoreMatrix();
-    else if (index == ctl::kAll) InvertAllVoices();
+    if (index == ctl::kStore)
+        StoreMatrix();
+    else if (index == ctl::kAll)
+        InvertAllVoices();
 }
 
 void Program::chk_Click(int index) {
-    if (index == ctl::kMultiSelect) MultiSelectClicked();
-    else if (index == ctl::kWrite) WriteClicked();
+    if (index == ctl::kMultiSelect)
+        MultiSelectClicked();
+    else if (index == ctl::kWrite)
+        WriteClicked();
 }
 
 void Program::lbl_Click(int index) {
-    if (index == ctl::kHeaderCtrl || index == ctl::kHeaderParam) HeaderClicked();
+    if (index == ctl::kHeaderCtrl || index == ctl::kHeaderParam)
+        HeaderClicked();
     else if (index >= ctl::kRowLabel && index < ctl::kRowLabel + voice::kSlots)
         NumberedLabelClicked(index - ctl::kRowLabel + 1);
 }
 
 void Program::lsb_Click(int index) {
-    if (index == ctl::kFileList) FileListClicked();
-    else if (index == ctl::kVoiceList) VoiceListClicked();
+    if (index == ctl::kFileList)
+        FileListClicked();
+    else if (index == ctl::kVoiceList)
+        VoiceListClicked();
 }
 
 void Program::lsb_MouseUp(int index, int button, int shift, int, int) {
     if (index != ctl::kVoiceList) return;
-    if (button == platform::kButtonRight) SetVoiceCategory();
-    else RangeToggle(shift);
+    if (button == platform::kButtonRight)
+        SetVoiceCategory();
+    else
+        RangeToggle(shift);
 }
 
 void Program::lsb_LostFocus(int index) {
     if (index != ctl::kVoiceList) return;
-    RangeAnchor = 0;
-    RangeEnd = 0;
+    panel.RangeAnchor = 0;
+    panel.RangeEnd = 0;
 }
 
 void Program::cmb_Click(int index) {

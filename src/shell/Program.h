@@ -1,7 +1,8 @@
 #pragma once
-// The Program: one run of Veltrano. It owns every piece of program-wide state (the text
-// library with its file list and file record, the menu, the work record, the matrix
-// collection, ...) and implements the event handlers. It talks to the screen only through
+// The Program: one run of Veltrano. It owns the program-wide state as named parts (the open
+// document with its text library and voice bank, the matrix panel, the stored matrices, the
+// search state) and implements the event handlers, which turn controls into calls of the
+// rules in the model and results back into controls. It talks to the screen only through
 // the platform::Form it is given, so a test starts from a fresh Program on a fresh form.
 //
 // The handlers and operations are defined in the folder of their subsystem:
@@ -13,11 +14,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "collection/Collection.h"
+#include "matrix/MatrixPanel.h"
+#include "matrix/StoredMatrices.h"
 #include "platform/Form.h"
+#include "search/SearchState.h"
+#include "shell/Document.h"
 #include "textfile/Notice.h"
-#include "textfile/TextLibrary.h"
 #include "voice/Voice.h"
 
 namespace veltrano {
@@ -31,25 +35,25 @@ inline constexpr std::int32_t kCommandIdBase = 500;
 
 // Control indices with a role of their own.
 namespace ctl {
-inline constexpr int kVoiceList = 100;   // lsb
-inline constexpr int kFileList = 300;    // lsb
-inline constexpr int kHeaderCtrl = 10;   // lbl
-inline constexpr int kHeaderParam = 11;  // lbl
-inline constexpr int kHeaderDepth = 12;  // lbl
-inline constexpr int kSearchMarker = 13; // lbl
-inline constexpr int kMultiSelect = 331; // chk
-inline constexpr int kWrite = 334;       // chk
+inline constexpr int kVoiceList = 100;     // lsb
+inline constexpr int kFileList = 300;      // lsb
+inline constexpr int kHeaderCtrl = 10;     // lbl
+inline constexpr int kHeaderParam = 11;    // lbl
+inline constexpr int kHeaderDepth = 12;    // lbl
+inline constexpr int kSearchMarker = 13;   // lbl
+inline constexpr int kMultiSelect = 331;   // chk
+inline constexpr int kWrite = 334;         // chk
 inline constexpr int kMatrixToVoice = 332; // opt
 inline constexpr int kVoiceToMatrix = 333; // opt
-inline constexpr int kAll = 335;         // cmd
-inline constexpr int kStore = 16;        // cmd
-inline constexpr int kPicture = 340;     // img
-inline constexpr int kStoreList = 110;   // cmb
-inline constexpr int kCtrlBox = 200;     // cmb 200..215
-inline constexpr int kParamBox = 230;    // cmb 230..245
-inline constexpr int kDepthBox = 250;    // cmb 250..265
-inline constexpr int kRowLabel = 270;    // lbl 270..285
-inline constexpr int kDialog = 50;       // cd
+inline constexpr int kAll = 335;           // cmd
+inline constexpr int kStore = 16;          // cmd
+inline constexpr int kPicture = 340;       // img
+inline constexpr int kStoreList = 110;     // cmb
+inline constexpr int kCtrlBox = 200;       // cmb 200..215
+inline constexpr int kParamBox = 230;      // cmb 230..245
+inline constexpr int kDepthBox = 250;      // cmb 250..265
+inline constexpr int kRowLabel = 270;      // lbl 270..285
+inline constexpr int kDialog = 50;         // cd
 } // namespace ctl
 
 // Menu commands.
@@ -101,13 +105,13 @@ class Program : public platform::EventSink {
                        std::int32_t lParam) override;
 
     // --- what the handlers hand on to ---------------------------------------------------
-    void FileListClicked();                 // lsb 300
-    void VoiceListClicked();                // lsb 100
-    void MultiSelectClicked();              // chk 331
-    void WriteClicked();                    // chk 334
-    void EditSlot(int index);               // cmb 200..215, 230..245, 250..265
-    void HeaderClicked();                   // lbl 10, 11
-    void NumberedLabelClicked(int row);     // lbl 270..285 (row 1..16)
+    void FileListClicked();             // lsb 300
+    void VoiceListClicked();            // lsb 100
+    void MultiSelectClicked();          // chk 331
+    void WriteClicked();                // chk 334
+    void EditSlot(int index);           // cmb 200..215, 230..245, 250..265
+    void HeaderClicked();               // lbl 10, 11
+    void NumberedLabelClicked(int row); // lbl 270..285 (row 1..16)
 
     // --- start-up and main window --------------------------------------------------------
     void StartUp();
@@ -145,7 +149,8 @@ class Program : public platform::EventSink {
     bool LoadVoiceFile(int n);
     // The loaded voice file's bytes (empty without a file).
     std::string_view VoiceFileText() const;
-    std::string* VoiceFileBuffer();
+    // The voice list's selected rows, in order.
+    std::vector<int> SelectedVoices() const;
 
     // --- matrix collection file ----------------------------------------------------------
     void OpenMatrixCollection();
@@ -163,7 +168,6 @@ class Program : public platform::EventSink {
 
     // --- transfers -----------------------------------------------------------------------
     void LoadVoiceMatrix(std::string_view text, int k);
-    void WriteVoiceMatrix(int k);
 
     // --- stored matrices and categories ---------------------------------------------------
     void StoreMatrix();
@@ -179,35 +183,36 @@ class Program : public platform::EventSink {
     // --- data tables ---------------------------------------------------------------------
     void LocateDataFile();
     void LoadTables(int n);
-    void LoadSection(const char* key);
+    // Returns the entry lines the section had (0 when it was not loaded).
+    int LoadSection(const char* key);
 
     // --- helpers for messages and dialogs ------------------------------------------------
     void Show(const Notice& notice);
     void Show(const Notices& notices);
     void Message(const std::string& title, const std::string& text, platform::Icon icon);
     std::optional<std::string> BrowseFolder(const std::string& title, const std::string& start);
-    std::optional<std::string> OpenFileDialog(const std::string& filter,
+    // Each dialog names itself: the title is set every time, the other properties are
+    // remembered from the dialog before unless given.
+    std::optional<std::string> OpenFileDialog(const std::string& title, const std::string& filter,
                                               const std::optional<std::string>& fileName);
-    std::optional<std::string> SaveFileDialog(const std::string& filter,
+    std::optional<std::string> SaveFileDialog(const std::string& title, const std::string& filter,
                                               const std::optional<std::string>& defExt,
                                               const std::optional<std::string>& fileName);
     std::string InputText(const std::string& prompt, const std::string& title,
                           const std::string& preset, bool* cancelled = nullptr);
     void CLIPCOPY(int format, const std::string& data);
     void ClearClipboard();
-    void ShellOpen(const std::string& target);
+    bool ShellOpen(const std::string& target);
     std::string AddressListEntry(int n) const;
 
-    // --- state ---------------------------------------------------------------------------
-    textfile::TextLibrary lib;           // file list, file record (the loaded voice file), blocks, lines
-    MenuHandle menu = 0;                 // the menu bar, 0 when it could not be built
-    std::int32_t LastMenuId = 0;         // last command item highlighted in the menu
-    collection::StoredMatrix work;       // the panel's record: current matrix, category, name
-    collection::MatrixCollection matrices; // stored matrices, entry n at [n - 1]
-    std::int32_t RangeAnchor = 0;
-    std::int32_t RangeEnd = 0;
-    std::uint8_t LastSearchValue = 0;
-    platform::CommonDialogProps dialog;  // the common-dialog control's remembered properties
+    // --- state: the named parts ------------------------------------------------------------
+    Document doc;                       // text library and voice bank
+    MatrixPanel panel;                  // work record and range anchor
+    StoredMatrices stored;              // the stored matrices
+    SearchState search;                 // LastSearchValue
+    MenuHandle menu = 0;                // the menu bar, 0 when it could not be built
+    std::int32_t LastMenuId = 0;        // last command item highlighted in the menu
+    platform::CommonDialogProps dialog; // the common-dialog control's remembered properties
     std::optional<std::string> clipboardOwnText; // what this program last put on the clipboard
     bool closed = false;
 

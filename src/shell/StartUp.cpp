@@ -1,12 +1,15 @@
 // Start-up: the main window and its 79 controls, their styles, the menu, the data tables
 // and the picture.
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 #include "platform/Bitmap.h"
 #include "shell/Program.h"
 #include "textfile/DataTables.h"
 #include "textfile/FileFinder.h"
+#include "textfile/Sections.h"
 
 namespace veltrano {
 
@@ -75,7 +78,8 @@ void Program::StartUp() {
     const std::string file = textfile::ReadWholeFile(":AN1X small", notices);
     Show(notices);
     if (!file.empty()) {
-        if (auto picture = platform::DecodeBmp(file)) form_.SetPicture(img(ctl::kPicture), *picture, true);
+        if (auto picture = platform::DecodeBmp(file))
+            form_.SetPicture(img(ctl::kPicture), *picture, true);
     }
     form_.ShowWindow();
 }
@@ -104,7 +108,8 @@ void Program::StyleWindows() {
         const auto kind = form_.KindOf(ref);
         if (!kind) continue;
         const std::string type = platform::KindTypeName(*kind);
-        if (type == "ToolBar" || type == "StatusBar" || type == "ImageList" || type == "CommDlg") continue;
+        if (type == "ToolBar" || type == "StatusBar" || type == "ImageList" || type == "CommDlg")
+            continue;
         StyleControl(ref);
     }
 }
@@ -116,34 +121,51 @@ void Program::StyleControl(ControlRef ref) {
     bool ok = true;
     switch (ref.array) {
     case Array::lbl:
-        ok = f.SetAppearance(ref, 8) && f.SetAlignment(ref, 2) && f.SetBackColor(ref, colour::kFace) &&
-             f.SetForeColor(ref, colour::kYellow);
+        ok = f.SetAppearance(ref, 8) && f.SetAlignment(ref, 2) &&
+             f.SetBackColor(ref, colour::kFace) && f.SetForeColor(ref, colour::kYellow);
         break;
-    case Array::cmd: ok = f.SetBackColor(ref, colour::kFace) && f.SetForeColor(ref, colour::kYellow); break;
+    case Array::cmd:
+        ok = f.SetBackColor(ref, colour::kFace) && f.SetForeColor(ref, colour::kYellow);
+        break;
     case Array::chk:
-        ok = f.SetBackColor(ref, colour::kGrey) && f.SetForeColor(ref, colour::kBlack) && f.SetAlignment(ref, 0);
+        ok = f.SetBackColor(ref, colour::kGrey) && f.SetForeColor(ref, colour::kBlack) &&
+             f.SetAlignment(ref, 0);
         break;
-    case Array::opt: ok = f.SetBackColor(ref, colour::kGrey); break;
+    case Array::opt:
+        ok = f.SetBackColor(ref, colour::kGrey);
+        break;
     case Array::lsb:
-    case Array::cmb: ok = f.SetSorted(ref, false); break;
-    default: break;
+    case Array::cmb:
+        ok = f.SetSorted(ref, false);
+        break;
+    default:
+        break;
     }
     if (ok) {
         switch (ref.index) {
-        case 13: ok = f.SetBackColor(ref, colour::kReplaceStep) && f.SetVisible(ref, false); break;
-        case 100: ok = f.SetToolTip(ref, "After A Selection, Right Click To Change Voice Category."); break;
+        case 13:
+            ok = f.SetBackColor(ref, colour::kReplaceStep) && f.SetVisible(ref, false);
+            break;
+        case 100:
+            ok = f.SetToolTip(ref, "After A Selection, Right Click To Change Voice Category.");
+            break;
         case 331:
             ok = f.SetForeColor(ref, colour::kYellow) &&
                  f.SetToolTip(ref, "Set To Select More List Items At Once.");
             break;
         case 332:
-        case 333: ok = f.SetForeColor(ref, colour::kYellow); break;
+        case 333:
+            ok = f.SetForeColor(ref, colour::kYellow);
+            break;
         case 334:
             ok = f.SetForeColor(ref, colour::kYellow) &&
                  f.SetToolTip(ref, "Set To Copy Settings To Or From The List.");
             break;
-        case 16: ok = f.SetToolTip(ref, "Store The Current Matrix (To Become Saved In A File)."); break;
-        default: break;
+        case 16:
+            ok = f.SetToolTip(ref, "Store The Current Matrix (To Become Saved In A File).");
+            break;
+        default:
+            break;
         }
     }
     if (!ok)
@@ -155,7 +177,7 @@ void Program::StyleControl(ControlRef ref) {
 
 std::int64_t Program::LargestFileSize() const {
     std::int64_t m = 0;
-    for (const std::string& path : lib.fileList) {
+    for (const std::string& path : doc.lib.fileList) {
         std::error_code ec;
         const auto len = std::filesystem::file_size(path, ec);
         if (!ec && static_cast<std::int64_t>(len) > m) m = static_cast<std::int64_t>(len);
@@ -164,62 +186,95 @@ std::int64_t Program::LargestFileSize() const {
 }
 
 void Program::PrepareFileBuffer() {
-    if (lib.fileList.empty()) return;
-    lib.ClearRecord();
+    if (doc.lib.fileList.empty()) return;
+    doc.lib.ClearRecord();
     // The capacity is a hint for the read that follows; the read itself is bounded.
     const std::int64_t largest = std::min<std::int64_t>(LargestFileSize(), textfile::kMaxFileBytes);
-    lib.record.capacity = static_cast<std::int32_t>(largest);
-    lib.record.buffer = std::string();
-    lib.record.buffer->reserve(static_cast<std::size_t>(largest));
+    doc.lib.record.capacity = static_cast<std::int32_t>(largest);
+    doc.lib.record.buffer = std::string();
+    doc.lib.record.buffer->reserve(static_cast<std::size_t>(largest));
 }
 
 void Program::ReleaseFileBuffer() {
-    lib.fileList.clear();
-    if (lib.record.buffer) lib.ClearRecord();
+    doc.lib.fileList.clear();
+    if (doc.lib.record.buffer) doc.lib.ClearRecord();
 }
 
 // --- data tables ----------------------------------------------------------------------------
 
 void Program::LocateDataFile() {
-    lib.ClearRecord();
+    doc.lib.ClearRecord();
     Notices notices;
-    textfile::FindFiles(lib, JoinPath(form_.ProgramFolder(), "Veltrano.txt"), std::nullopt, notices);
+    textfile::FindFiles(doc.lib, JoinPath(form_.ProgramFolder(), "Veltrano.txt"), std::nullopt,
+                        notices);
     Show(notices);
 }
 
 void Program::LoadTables(int n) {
     Notices notices;
-    lib.LoadBlocks(n, notices);
+    const int blocks = doc.lib.LoadBlocks(n, notices);
     Show(notices);
-    if (lib.FindBlock(textfile::kControllersKey) == 0) return;
-    LoadSection(textfile::kControllersKey);
-    LoadSection(textfile::kParametersKey);
-    LoadSection(textfile::kDepthKey);
+    const char* const keys[] = {textfile::kControllersKey, textfile::kParametersKey,
+                                textfile::kDepthKey};
+    if (blocks > 0 && std::none_of(std::begin(keys), std::end(keys),
+                                   [&](const char* key) { return doc.lib.FindBlock(key) != 0; })) {
+        // The file was read but is not a data file (or its lines were lost on the way): the
+        // user is told which file left the lists empty.
+        Message("DATA FILE PROBLEMS ...",
+                doc.lib.record.path +
+                    "\r\nholds none of the sections [CONTROLLERS], [PARAMETERS] and [DEPTH]. The "
+                    "name lists stay empty.",
+                platform::Icon::Exclamation);
+        return;
+    }
+    if (doc.lib.FindBlock(textfile::kControllersKey) == 0) return;
+    std::string cut; // the sections that had more entries than a slot byte can name
+    for (const char* key : keys) {
+        if (LoadSection(key) > textfile::kMaxTableEntries)
+            cut += std::string(cut.empty() ? "" : ", ") + key;
+    }
+    if (!cut.empty()) {
+        Message("DATA FILE PROBLEMS ...",
+                doc.lib.record.path + "\r\nThe list " + cut + " has more than " +
+                    std::to_string(textfile::kMaxTableEntries) + " entries. Only the first " +
+                    std::to_string(textfile::kMaxTableEntries) +
+                    " are used: a slot holds the values 0 to 255.",
+                platform::Icon::Exclamation);
+    }
 }
 
-void Program::LoadSection(const char* key) {
-    const int b = lib.FindBlock(key);
-    const int n = lib.GetBlockLines(b, std::string_view(key));
-    if (n == 0) return;
+int Program::LoadSection(const char* key) {
+    auto section = textfile::ReadSection(doc.lib, key);
+    if (!section) return 0;
+    const int n = static_cast<int>(section->entries.size());
+    // A slot byte names positions 0 to 255 only: an entry past them could be chosen but not
+    // stored (it would become its low 8 bits), so it is not loaded.
+    if (n > textfile::kMaxTableEntries) section->entries.resize(textfile::kMaxTableEntries);
     int first = 0; // the column's first box; the block number decides the column
     int byteInSlot = 0;
-    switch (b) {
-    case 2: first = ctl::kCtrlBox, byteInSlot = 0; break;
-    case 3: first = ctl::kParamBox, byteInSlot = 1; break;
-    case 4: first = ctl::kDepthBox, byteInSlot = 2; break;
-    default: return;
+    switch (section->block) {
+    case 2:
+        first = ctl::kCtrlBox, byteInSlot = 0;
+        break;
+    case 3:
+        first = ctl::kParamBox, byteInSlot = 1;
+        break;
+    case 4:
+        first = ctl::kDepthBox, byteInSlot = 2;
+        break;
+    default:
+        return 0;
     }
     for (int r = 1; r <= voice::kSlots; ++r) {
         const ControlRef box = cmb(first + r - 1);
-        for (const std::string& line : lib.lineList) {
-            const textfile::TableEntry e = textfile::ParseTableEntry(line);
+        for (const textfile::TableEntry& e : section->entries)
             form_.ComboAdd(box, e.name, e.number);
-        }
         const int initial = byteInSlot == 0 ? r : byteInSlot == 1 ? 0 : 64;
         // A section shorter than its initial position leaves the box showing no item.
         form_.ComboSetCurSel(box, initial < form_.ComboCount(box) ? initial : -1);
-        work.MatrixByte(3 * (r - 1) + byteInSlot) = static_cast<std::uint8_t>(initial);
+        panel.work.MatrixByte(3 * (r - 1) + byteInSlot) = static_cast<std::uint8_t>(initial);
     }
+    return n;
 }
 
 } // namespace veltrano

@@ -44,17 +44,18 @@ void Program::Win_1_ReSize() {
 }
 
 void Program::ReleaseGlobalData() {
-    lib.fileList.clear();
-    lib.lineList.clear();
-    lib.blockList.clear();
-    lib.ClearRecord();
+    doc.lib.fileList.clear();
+    doc.lib.lineList.clear();
+    doc.lib.blockList.clear();
+    doc.lib.ClearRecord();
+    doc.bank.Unload();
 }
 
 void Program::Win_1_Close(int&) {
     if (closed) return;
     closed = true;
     ReleaseGlobalData();
-    matrices.clear();
+    stored.matrices.clear();
     // The clipboard is emptied only while it still holds the text this program put there:
     // text another program placed since is the user's and stays.
     if (!form_.ClipboardOpen()) {

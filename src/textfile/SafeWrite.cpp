@@ -73,11 +73,36 @@ fs::path TemporaryPathBeside(const fs::path& path) {
     return path.parent_path() / name;
 }
 
+// The file a path finally names: a symbolic link is followed (link after link) to the
+// file it points to, so that a save replaces that file and the link stays a link. A link
+// whose target does not exist yet leads to that target, which the save creates. Nothing
+// when the links go round in a loop or cannot be read; error then says why.
+std::optional<fs::path> FinalTarget(const fs::path& path, std::string& error) {
+    constexpr int kMaxLinks = 40; // as the system allows
+    fs::path current = path;
+    for (int hop = 0; hop <= kMaxLinks; ++hop) {
+        std::error_code ec;
+        const fs::file_status st = fs::symlink_status(current, ec);
+        if (ec || !fs::is_symlink(st)) return current;
+        const fs::path next = fs::read_symlink(current, ec);
+        if (ec) {
+            error = ec.message();
+            return std::nullopt;
+        }
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    error = ErrnoText(ELOOP);
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<std::string> WriteFileReplacing(const std::string& path,
                                                  std::string_view bytes) {
-    const fs::path target(path);
+    std::string linkError;
+    const std::optional<fs::path> resolved = FinalTarget(fs::path(path), linkError);
+    if (!resolved) return linkError;
+    const fs::path& target = *resolved;
     constexpr int kAttempts = 64;
     WriteOutcome outcome;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
@@ -89,7 +114,10 @@ std::optional<std::string> WriteFileReplacing(const std::string& path,
 
 std::optional<std::string> WriteFileReplacingVia(const std::string& path, const std::string& tempPath,
                                                  std::string_view bytes) {
-    return WriteThrough(fs::path(path), fs::path(tempPath), bytes).error;
+    std::string linkError;
+    const std::optional<fs::path> resolved = FinalTarget(fs::path(path), linkError);
+    if (!resolved) return linkError;
+    return WriteThrough(*resolved, fs::path(tempPath), bytes).error;
 }
 
 } // namespace veltrano::textfile

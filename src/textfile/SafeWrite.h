@@ -1,6 +1,7 @@
 #pragma once
 // Writing a whole file so that a failure never leaves it half-written: the bytes go to a
-// temporary file beside the target, which is then renamed over it.
+// temporary file beside the target, which is then renamed over it. A symbolic link is
+// written through: the file it points to is replaced and the link stays.
 #include <optional>
 #include <string>
 #include <string_view>

@@ -1,13 +1,12 @@
 #include "textfile/TextLibrary.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "textfile/BoundedRead.h"
 #include "textfile/Resources.h"
 
 namespace veltrano::textfile {
@@ -17,7 +16,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kBlockSeparator = "\r\n\r\n";
-const std::string kLineSeparator = "\r\n";
 
 // Cuts text at every occurrence of sep. n separators give n + 1 pieces, so empty pieces
 // are kept (a text ending in the separator has an empty last piece, an empty text is one
@@ -35,92 +33,15 @@ std::vector<std::string> Cut(const std::string& text, const std::string& sep) {
     return pieces;
 }
 
-std::string TooLargeText(std::int64_t size) {
-    return "The file is too large (" + std::to_string(size) + " bytes; at most " +
-           std::to_string(kMaxFileBytes) + ").";
-}
-
-enum class OpenStatus { Opened, Missing, Failed };
-
-struct OpenResult {
-    OpenStatus status = OpenStatus::Failed;
-    std::FILE* file = nullptr;
-    std::int64_t size = 0;
-    std::string error; // the description when Failed
-};
-
-// Opens a file for reading and measures it on the open handle, so that size and content
-// come from the same file even when the path is replaced meanwhile. Directories and
-// other entries that are not regular files are refused; so are files over kMaxFileBytes.
-OpenResult OpenForReading(const std::string& path) {
-    OpenResult r;
-    std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    if (st.type() == fs::file_type::not_found) {
-        r.status = OpenStatus::Missing;
-        return r;
-    }
-    if (ec) {
-        r.error = ec.message();
-        return r;
-    }
-    if (st.type() == fs::file_type::directory) {
-        r.error = std::make_error_code(std::errc::is_a_directory).message();
-        return r;
-    }
-    if (st.type() != fs::file_type::regular) {
-        // Devices and pipes could block or never end.
-        r.error = "Not a regular file.";
-        return r;
-    }
-    errno = 0;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) {
-        const int err = errno;
-        if (err == ENOENT) {
-            // Vanished since the status check: as if it never existed.
-            r.status = OpenStatus::Missing;
-            return r;
+bool HasLoneLineEnd(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n') return true;
+        if (text[i] == '\r') {
+            if (i + 1 >= text.size() || text[i + 1] != '\n') return true;
+            ++i;
         }
-        r.error = err != 0 ? std::strerror(err) : "The file could not be opened.";
-        return r;
     }
-#ifdef _WIN32
-    struct _stat64 info {};
-    const bool measured = _fstat64(_fileno(f), &info) == 0;
-    const bool regular = measured && (info.st_mode & _S_IFMT) == _S_IFREG;
-#else
-    struct stat info {};
-    const bool measured = fstat(fileno(f), &info) == 0;
-    const bool regular = measured && S_ISREG(info.st_mode);
-#endif
-    if (!measured || !regular) {
-        const int err = errno;
-        std::fclose(f);
-        r.error = !measured && err != 0 ? std::strerror(err) : "Not a regular file.";
-        return r;
-    }
-    const std::int64_t size = static_cast<std::int64_t>(info.st_size);
-    if (size > kMaxFileBytes) {
-        std::fclose(f);
-        r.error = TooLargeText(size);
-        return r;
-    }
-    r.status = OpenStatus::Opened;
-    r.file = f;
-    r.size = size;
-    return r;
-}
-
-// Reads up to count bytes from the current position of f into dest; returns how many.
-std::size_t ReadBytes(std::FILE* f, char* dest, std::size_t count) {
-    std::size_t done = 0;
-    while (done < count) {
-        const std::size_t got = std::fread(dest + done, 1, count - done, f);
-        if (got == 0) break;
-        done += got;
-    }
-    return done;
+    return false;
 }
 
 } // namespace
@@ -145,7 +66,11 @@ int TextLibrary::LoadBlocks(int n, Notices& notices) {
         notices.push_back(ReportListError(7, n, FileCount()));
         return 0;
     }
-    blockList = Cut(*record.buffer, kBlockSeparator);
+    // Files saved on Linux (LF) or an old Mac (CR) have their empty lines too.
+    if (HasLoneLineEnd(*record.buffer))
+        blockList = Cut(WithCrLf(*record.buffer), kBlockSeparator);
+    else
+        blockList = Cut(*record.buffer, kBlockSeparator);
     return static_cast<int>(blockList.size());
 }
 
@@ -158,7 +83,7 @@ int TextLibrary::FindBlock(std::string_view key) const {
 
 int TextLibrary::GetBlockLines(int b, std::optional<std::string_view> key) {
     if (b < 1 || static_cast<std::size_t>(b) > blockList.size()) return 0;
-    lineList = Cut(blockList[static_cast<std::size_t>(b - 1)], kLineSeparator);
+    lineList = SplitLines(blockList[static_cast<std::size_t>(b - 1)]);
     if (key) {
         // Cut always gives at least one line.
         if (lineList.front().find(*key) == std::string::npos) return 0;
@@ -170,31 +95,25 @@ int TextLibrary::GetBlockLines(int b, std::optional<std::string_view> key) {
 std::int32_t TextLibrary::OpenFileRecord(Notices& notices) {
     // A record left open by an earlier call is closed first, so no handle is lost.
     CloseFileRecord();
-    OpenResult r = OpenForReading(record.path);
-    if (r.status == OpenStatus::Missing) return 0;
-    if (r.status == OpenStatus::Failed) {
-        notices.push_back(OpenFileProblem(r.error, record.path));
+    const ReadOutcome r = BoundedFile::Open(record.path, kMaxFileBytes, openFile_);
+    if (r.status == ReadStatus::Missing) return 0;
+    if (r.status != ReadStatus::Read) {
+        notices.push_back(OpenFileProblem(DescribeReadFailure(r, kMaxFileBytes), record.path));
         return 0;
     }
     if (r.size == 0) {
         // An empty file counts as nothing to read; the record stays as it was.
-        std::fclose(r.file);
+        openFile_.Close();
         return 0;
     }
-    openFile_.reset(r.file);
     record.channel = 1; // one record, one channel
     record.flags |= kFlagOpen;
     record.size = static_cast<std::int32_t>(r.size); // at most kMaxFileBytes
     return record.size;
 }
 
-void TextLibrary::ReadFileRecord() {
-    if ((record.flags & kFlagOpen) == 0) return;
-    std::FILE* f = openFile_.get();
-    record.buffer.reset();
+std::size_t TextLibrary::ReadIntoSpare() {
     const std::int32_t size = record.size > 0 ? record.size : 0;
-    std::string buffer(static_cast<std::size_t>(size), '\0');
-
     // Whole file, or readLength bytes from readOffset, kept inside the file's size.
     std::int64_t offset = 0;
     std::int64_t length = size;
@@ -204,25 +123,33 @@ void TextLibrary::ReadFileRecord() {
         length = record.readLength < 0 ? 0 : record.readLength;
         if (length > size - offset) length = size - offset;
     }
-    std::size_t got = 0;
-    if (f != nullptr && length > 0 && std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0) {
-        got = ReadBytes(f, buffer.data(), static_cast<std::size_t>(length));
-    }
-    if (got < static_cast<std::size_t>(length)) {
-        // Fewer bytes than the file had when it was opened (it shrank, or a read failed):
-        // the buffer keeps only the bytes that arrived and the size says how many, so
-        // nobody reads zeros that were never in the file. Callers compare the size with
-        // the one the open gave to see that the read was short.
-        const std::size_t kept = static_cast<std::size_t>(offset) + got;
-        buffer.resize(kept);
-        record.size = static_cast<std::int32_t>(kept);
-    }
-    record.buffer = std::move(buffer);
+    const std::size_t got = openFile_.ReadInto(spare_, offset, length);
+    return got == static_cast<std::size_t>(length) ? static_cast<std::size_t>(size) : got;
+}
+
+void TextLibrary::ReadFileRecord() {
+    if ((record.flags & kFlagOpen) == 0) return;
+    const std::size_t got = ReadIntoSpare();
+    // Fewer bytes than the file had when it was opened (it shrank, or a read failed): the
+    // buffer keeps only the bytes that arrived and the size says how many, so nobody reads
+    // zeros that were never in the file. Callers compare the size with the one the open
+    // gave to see that the read was short.
+    if (got != static_cast<std::size_t>(record.size)) record.size = static_cast<std::int32_t>(got);
+    TakeSpare();
+}
+
+void TextLibrary::TakeSpare() {
+    // The bytes just read become the buffer; the old buffer's storage is kept for the
+    // next read, so reading file after file allocates nothing once it is large enough.
+    std::string old = record.buffer ? std::move(*record.buffer) : std::string();
+    record.buffer = std::move(spare_);
+    spare_ = std::move(old);
+    spare_.clear();
 }
 
 void TextLibrary::CloseFileRecord() {
     if ((record.flags & kFlagOpen) == 0) return;
-    openFile_.reset();
+    openFile_.Close();
     record.channel = 0;
     record.flags &= ~kFlagOpen;
 }
@@ -233,16 +160,18 @@ bool TextLibrary::LoadFileIntoRecord(int n, Notices& notices) {
     const std::int32_t oldSize = record.size;
     const std::int32_t size = OpenFileRecord(notices);
     if (size == 0) return false;
-    std::optional<std::string> oldBuffer = std::move(record.buffer);
-    ReadFileRecord();
+    const std::size_t got = ReadIntoSpare();
     CloseFileRecord();
-    if (record.size != size || !record.buffer) {
+    if (got != static_cast<std::size_t>(size)) {
         // A short read leaves the previous content in place, as a failed open does.
-        notices.push_back(OpenFileProblem("The file changed while it was read.", record.path));
-        record.buffer = std::move(oldBuffer);
+        notices.push_back(OpenFileProblem(
+            DescribeReadFailure(ReadOutcome{ReadStatus::Changed, size, {}}, kMaxFileBytes),
+            record.path));
+        spare_.clear();
         record.size = oldSize;
         return false;
     }
+    TakeSpare();
     return true;
 }
 
@@ -255,24 +184,41 @@ std::string ReadWholeFile(const std::string& name, Notices& notices) {
         }
         return std::move(*data);
     }
-    OpenResult r = OpenForReading(name);
-    if (r.status == OpenStatus::Missing) {
-        notices.push_back(OpenFileProblem(
-            std::make_error_code(std::errc::no_such_file_or_directory).message(), name));
-        return {};
-    }
-    if (r.status == OpenStatus::Failed) {
-        notices.push_back(OpenFileProblem(r.error, name));
-        return {};
-    }
-    std::string content(static_cast<std::size_t>(r.size), '\0');
-    const std::size_t got = ReadBytes(r.file, content.data(), content.size());
-    std::fclose(r.file);
-    if (got != content.size()) {
-        notices.push_back(OpenFileProblem("The file changed while it was read.", name));
+    std::string content;
+    const ReadOutcome r = ReadBoundedFile(name, kMaxFileBytes, content);
+    if (r.status != ReadStatus::Read) {
+        notices.push_back(OpenFileProblem(DescribeReadFailure(r, kMaxFileBytes), name));
         return {};
     }
     return content;
+}
+
+std::string WithCrLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            out += "\r\n";
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.emplace_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    lines.emplace_back(text.substr(start));
+    return lines;
 }
 
 std::string FileNameOfPath(std::string_view path) {

@@ -3,13 +3,12 @@
 // byte buffer, and the block and line lists of the last operations. All lists are numbered
 // from 1 in the operations (stored 0-based in the vectors).
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "textfile/BoundedRead.h"
 #include "textfile/Notice.h"
 
 namespace veltrano::textfile {
@@ -48,7 +47,8 @@ class TextLibrary {
     int FileCount() const { return static_cast<int>(fileList.size()); }
     bool ValidFile(int n) const { return n >= 1 && n <= FileCount(); }
 
-    // Reads file n and cuts it into blocks at CR LF CR LF. Returns the block count, or 0
+    // Reads file n and cuts it into blocks at its empty lines (CR LF CR LF; lines may also
+    // end in a lone LF or CR). Returns the block count, or 0
     // after a notice (invalid number, missing, empty or unreadable file).
     int LoadBlocks(int n, Notices& notices);
     // Number of the first block containing key (case-sensitive substring), 0 when none.
@@ -73,18 +73,28 @@ class TextLibrary {
     }
 
   private:
-    struct FileCloser {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
+    // Reads the open record's bytes into spare_; returns the size on a full read, else the
+    // number of bytes that arrived.
+    std::size_t ReadIntoSpare();
+    void TakeSpare();
+
     // The file the record has open between OpenFileRecord and CloseFileRecord; the record
     // itself holds only its channel number. Owned by this library, so no state is shared
     // between libraries (the report reads with a library of its own).
-    std::unique_ptr<std::FILE, FileCloser> openFile_;
+    BoundedFile openFile_;
+    // Storage for the next read, kept between reads so that its capacity is reused.
+    std::string spare_;
 };
 
 // The whole content of a file, or of an embedded resource when the name starts with ":".
 // Empty with an "OPEN FILE PROBLEMS ..." notice on failure.
 std::string ReadWholeFile(const std::string& name, Notices& notices);
+
+// The text with every line end (CR LF, a lone LF, a lone CR) written as CR LF.
+std::string WithCrLf(std::string_view text);
+// The lines of a text, cut at CR LF, a lone LF or a lone CR. n line ends give n + 1 lines
+// (a text ending in a line end has an empty last line; an empty text is one empty line).
+std::vector<std::string> SplitLines(std::string_view text);
 
 // The part of a path after its last separator.
 std::string FileNameOfPath(std::string_view path);

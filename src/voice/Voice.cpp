@@ -149,20 +149,4 @@ std::string VoiceLine(int number, std::uint8_t category, std::string_view name) 
     return line;
 }
 
-std::size_t WriteMatrix(std::string& buffer, VoiceLayout layout, int k, const ControlMatrix& m) {
-    const auto at = VoiceOffset(layout, k, VoiceField::Matrix);
-    if (!at || *at >= buffer.size()) return 0;
-    const std::size_t count = std::min(m.size(), buffer.size() - *at);
-    for (std::size_t j = 0; j < count; ++j)
-        buffer[*at + j] = static_cast<char>(m[j]);
-    return count;
-}
-
-bool WriteCategory(std::string& buffer, VoiceLayout layout, int k, std::uint8_t category) {
-    const auto at = VoiceOffset(layout, k, VoiceField::Category);
-    if (!at || *at >= buffer.size()) return false;
-    buffer[*at] = static_cast<char>(category);
-    return true;
-}
-
 } // namespace veltrano::voice

@@ -22,10 +22,10 @@ inline constexpr int kMaxAn1Voices = 128;
 using ControlMatrix = std::array<std::uint8_t, kMatrixBytes>;
 
 struct LayoutInfo {
-    std::size_t nameOffset;  // first voice's name
-    std::size_t stride;      // bytes per voice
-    const char* pattern;     // file pattern when scanning
-    const char* skipName;    // the report's "empty voice" name
+    std::size_t nameOffset; // first voice's name
+    std::size_t stride;     // bytes per voice
+    const char* pattern;    // file pattern when scanning
+    const char* skipName;   // the report's "empty voice" name
 };
 const LayoutInfo& Info(VoiceLayout layout);
 
@@ -36,11 +36,11 @@ std::optional<std::size_t> VoiceOffset(VoiceLayout layout, int k, VoiceField fie
 std::uint8_t ByteAt(std::string_view text, std::size_t offset);
 
 struct Voice {
-    int k = 0;                  // position in the file
-    std::uint8_t number = 0;    // the stored number byte (Ans); k (An1)
-    std::string name;           // up to 10 bytes as stored, cut where the data ends
+    int k = 0;               // position in the file
+    std::uint8_t number = 0; // the stored number byte (Ans); k (An1)
+    std::string name;        // up to 10 bytes as stored, cut where the data ends
     std::uint8_t category = 0;
-    ControlMatrix matrix{};     // bytes past the end read as 0
+    ControlMatrix matrix{}; // bytes past the end read as 0
 };
 
 // Reads voice k of the text (no check that the enumeration yields it).
@@ -59,11 +59,5 @@ int VoiceCount(std::string_view text, VoiceLayout layout);
 std::string VoiceLine(int number, std::uint8_t category, std::string_view name);
 // The same line appended to out, for callers that build long texts line by line.
 void AppendVoiceLine(std::string& out, int number, std::uint8_t category, std::string_view name);
-
-// Writes the matrix into voice k of the buffer; only the bytes that lie inside the buffer
-// are written. Returns the number of bytes written.
-std::size_t WriteMatrix(std::string& buffer, VoiceLayout layout, int k, const ControlMatrix& m);
-// Writes the category byte of voice k when it lies inside the buffer; returns whether it did.
-bool WriteCategory(std::string& buffer, VoiceLayout layout, int k, std::uint8_t category);
 
 } // namespace veltrano::voice

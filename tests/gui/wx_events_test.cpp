@@ -378,7 +378,7 @@ TEST_F(WxProgramTest, OnlyTheUsersChoiceInAComboBoxNotifies) {
     Pump();
     EXPECT_EQ(sink->Count("cmb_Click", 230), 1);
     EXPECT_EQ(form->ComboCurSel(Cmb(230)), 7);
-    EXPECT_EQ(program->work.MatrixByte(1), 7) << "row 1's parameter takes the chosen position";
+    EXPECT_EQ(program->panel.work.MatrixByte(1), 7) << "row 1's parameter takes the chosen position";
 }
 
 // The message hook's view of a menu: the highlight, the close notification, the end of the

@@ -7,10 +7,27 @@
 
 #include "voice/Category.h"
 #include "voice/Voice.h"
+#include "voice/VoiceBank.h"
 
 using namespace veltrano::voice;
 
 namespace {
+
+// Writes through a bank, the only door for voice bytes; returns the bytes written.
+std::size_t WriteMatrix(std::string& buffer, VoiceLayout layout, int k, const ControlMatrix& m) {
+    VoiceBank bank;
+    bank.Load("", buffer);
+    const std::size_t n = bank.Apply({MatrixPatch(layout, k, m)});
+    buffer = std::string(bank.Bytes());
+    return n;
+}
+bool WriteCategory(std::string& buffer, VoiceLayout layout, int k, std::uint8_t category) {
+    VoiceBank bank;
+    bank.Load("", buffer);
+    const std::size_t n = bank.Apply({CategoryPatch(layout, k, category)});
+    buffer = std::string(bank.Bytes());
+    return n == 1;
+}
 
 constexpr std::size_t kAnsStride = 1847;
 constexpr std::size_t kAn1Stride = 1104;

@@ -120,7 +120,7 @@ TEST_F(CommandsTest, TheFolderChooserStartsInTheProgramFolderWithItsTitle) {
     EXPECT_EQ(form.folderOpened[0].title, "Select a Voice File Directory");
     EXPECT_EQ(form.folderOpened[0].fileName, form.programFolder);
     // Cancelled: nothing was scanned.
-    EXPECT_TRUE(program.lib.fileList.empty());
+    EXPECT_TRUE(program.doc.lib.fileList.empty());
     EXPECT_TRUE(form.messages.empty());
 }
 
@@ -204,6 +204,28 @@ TEST_F(CommandsTest, ClipcopyCopiesTextOnlyAndNeedsALength) {
     EXPECT_TRUE(form.ClipboardOpen());
     form.ClipboardClose();
     EXPECT_EQ(form.messages.size(), 1u);
+}
+
+TEST_F(CommandsTest, HelpOpensThePlainWebPageBesideTheProgramOnLinux) {
+    form.programFolder = dir.string();
+    std::ofstream(dir / "Veltrano Help.mht") << "mht";
+    std::ofstream(dir / "Veltrano Help.html") << "html";
+    program.RunCommand(cmd::kShowHelp);
+    ASSERT_EQ(form.shellTargets.size(), 1u);
+#ifdef _WIN32
+    EXPECT_EQ(form.shellTargets[0], form.programFolder + "\\Veltrano Help.mht");
+#else
+    EXPECT_EQ(form.shellTargets[0], form.programFolder + "/Veltrano Help.html");
+#endif
+    EXPECT_TRUE(form.messages.empty());
+}
+
+TEST_F(CommandsTest, TheSampleBanksLieInTheFolderWhereTheChooserStarts) {
+    form.programFolder = VELTRANO_BINARY_DIR;
+    form.folderAnswers.push_back({false, form.programFolder + "/samples"});
+    ASSERT_TRUE(form.UserMenu(cmd::kSelectAn1Directory));
+    // Factory A.an1, Leads.AN1 and More/Factory B.an1.
+    EXPECT_EQ(form.ListCount({platform::Array::lsb, ctl::kFileList}), 3);
 }
 
 } // namespace

@@ -76,21 +76,21 @@ TEST_F(MatrixTest, StoreAsksWithItsPromptTitleAndPreset) {
               "controller matrix must be used.");
     EXPECT_EQ(form.titles[0], "TO STORE THE MATRIX ... AND DEFINE A CATEGORY.");
     EXPECT_EQ(form.presets[0], "Maximum length is 32 characters");
-    EXPECT_TRUE(program.matrices.empty());
+    EXPECT_TRUE(program.stored.matrices.empty());
 }
 
 TEST_F(MatrixTest, StoredEntryIsTheWholeWorkRecord) {
     // A name of exactly 32 bytes with a zero byte inside fills the name field completely.
-    program.work.bytes[81] = 0xA1;
-    program.work.bytes[82] = 0xB2;
-    program.work.bytes[83] = 0xC3;
+    program.panel.work.bytes[81] = 0xA1;
+    program.panel.work.bytes[82] = 0xB2;
+    program.panel.work.bytes[83] = 0xC3;
     const std::string name("Thirty-two bytes\0with a zero.!!!", 32);
     form.inputAnswers.push_back({HeadlessForm::InputAnswer::Text, name + "tail"});
     form.categoryAnswers.push_back(17);
     form.UserClickButton(ctl::kStore);
-    ASSERT_EQ(program.matrices.size(), 1u);
-    const collection::StoredMatrix& e = program.matrices[0];
-    EXPECT_EQ(e, program.work);
+    ASSERT_EQ(program.stored.matrices.size(), 1u);
+    const collection::StoredMatrix& e = program.stored.matrices[0];
+    EXPECT_EQ(e, program.panel.work);
     EXPECT_EQ(e.bytes[48], 17);
     EXPECT_EQ(e.NameField(), name);
     EXPECT_EQ(e.bytes[81], 0xA1);

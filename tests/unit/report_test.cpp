@@ -83,14 +83,16 @@ TEST(VoiceNameReport, WithoutALayoutListsOnlyTheFileNames) {
     Started s;
     WriteFile(dir / "a.an1", An1Bank(2, 'a'));
     WriteFile(dir / "b.an1", "");
-    s.program.lib.fileList = {dir / "a.an1", dir / "b.an1"};
+    s.program.doc.lib.fileList = {dir / "a.an1", dir / "b.an1"};
     ASSERT_FALSE(s.program.LayoutInForce().has_value());
     s.program.WriteVoiceNameReport(dir / "r.txt");
     EXPECT_EQ(ReadFile(dir / "r.txt"),
               "a.an1\r\n-----\r\n\r\n= 0 =\r\n\r\n"
               "\r\n= 0 =\r\n\r\n"
               "Total number of voicenames (InitNormal voices are excluded) :      0\r\n");
-    EXPECT_TRUE(s.form.messages.empty());
+    // No problem to report; only where the report went.
+    ASSERT_EQ(s.form.messages.size(), 1u);
+    EXPECT_EQ(s.form.messages[0].icon, platform::Icon::Information);
 }
 
 TEST(VoiceNameReport, LeavesTheLoadedFileAndItsBufferAlone) {
@@ -100,23 +102,23 @@ TEST(VoiceNameReport, LeavesTheLoadedFileAndItsBufferAlone) {
     WriteFile(dir / "b.an1", An1Bank(2, 'b'));
     s.form.folderAnswers.push_back({false, dir / ""});
     ASSERT_TRUE(s.form.UserMenu(503));
-    ASSERT_EQ(s.program.lib.FileCount(), 2);
+    ASSERT_EQ(s.program.doc.lib.FileCount(), 2);
     s.form.UserClickList(300, 0, 0, platform::kButtonLeft);
-    std::string* buffer = s.program.VoiceFileBuffer();
-    ASSERT_NE(buffer, nullptr);
-    (*buffer)[9024] = 22; // an unsaved change of voice 0's category
-    const std::string before = *buffer;
-    const char* data = buffer->data();
-    const std::string path = s.program.lib.record.path;
+    const voice::VoiceBank& bank = s.program.doc.bank;
+    ASSERT_TRUE(bank.Loaded());
+    // An unsaved change of voice 0's category.
+    s.program.doc.bank.Apply({voice::CategoryPatch(voice::VoiceLayout::An1, 0, 22)});
+    const std::string before(bank.Bytes());
+    const char* data = bank.Bytes().data();
+    const std::string path = bank.Path();
 
     s.form.documentsFolder = dir / "";
     s.form.inputAnswers.push_back({HeadlessForm::InputAnswer::Text, "r"});
     ASSERT_TRUE(s.form.UserMenu(515));
 
-    ASSERT_EQ(s.program.VoiceFileBuffer(), buffer);
-    EXPECT_EQ(buffer->data(), data);
-    EXPECT_EQ(*buffer, before);
-    EXPECT_EQ(s.program.lib.record.path, path);
+    EXPECT_EQ(bank.Bytes().data(), data);
+    EXPECT_EQ(bank.Bytes(), before);
+    EXPECT_EQ(bank.Path(), path);
     // Both banks are in the report, the loaded one as it is on disk (category 0).
     const std::string report = ReadFile(dir / "r.txt");
     EXPECT_NE(report.find("a.an1\r\n-----\r\n  1  --  aaaaaaaaaa\r\n  2  Pf  aaaaaaaaaa\r\n"
@@ -198,19 +200,19 @@ TEST(WindowClose, ReleasesEverythingAndEndsEvenWhenTheClipboardIsHeld) {
     s.form.inputAnswers.push_back({HeadlessForm::InputAnswer::Text, "Kept"});
     s.form.categoryAnswers.push_back(3);
     s.form.UserClickButton(16);
-    ASSERT_EQ(s.program.matrices.size(), 1u);
-    ASSERT_NE(s.program.VoiceFileBuffer(), nullptr);
+    ASSERT_EQ(s.program.stored.matrices.size(), 1u);
+    ASSERT_TRUE(s.program.doc.bank.Loaded());
     ASSERT_GT(s.form.LiveMenuCount(), 0);
 
     s.form.OtherProgramHoldsClipboard(true);
     s.form.UserClose();
 
     EXPECT_TRUE(s.form.Closed());
-    EXPECT_TRUE(s.program.lib.fileList.empty());
-    EXPECT_TRUE(s.program.lib.lineList.empty());
-    EXPECT_TRUE(s.program.lib.blockList.empty());
-    EXPECT_EQ(s.program.VoiceFileBuffer(), nullptr);
-    EXPECT_TRUE(s.program.matrices.empty());
+    EXPECT_TRUE(s.program.doc.lib.fileList.empty());
+    EXPECT_TRUE(s.program.doc.lib.lineList.empty());
+    EXPECT_TRUE(s.program.doc.lib.blockList.empty());
+    EXPECT_FALSE(s.program.doc.bank.Loaded());
+    EXPECT_TRUE(s.program.stored.matrices.empty());
     EXPECT_EQ(s.program.menu, 0);
     EXPECT_EQ(s.form.LiveMenuCount(), 0);
     ASSERT_EQ(s.form.messages.size(), 1u);

@@ -212,14 +212,14 @@ class Robustness : public ::testing::Test {
         if (builtUnderAn1) {
             ASSERT_LE(items, 128);
         }
-        ASSERT_EQ(program.work.Category(), workCategory);
+        ASSERT_EQ(program.panel.work.Category(), workCategory);
         if (!workCategoryFromFile) {
             ASSERT_LE(workCategory, 22);
         }
-        ASSERT_EQ(program.matrices.size(), collectionSize);
+        ASSERT_EQ(program.stored.matrices.size(), collectionSize);
         if (lastOpenReadEntries) {
             ASSERT_EQ(static_cast<std::size_t>(form.ComboCount(program.cmb(ctl::kStoreList))),
-                      program.matrices.size());
+                      program.stored.matrices.size());
         }
         if (++steps % 16 == 0) {
             const std::vector<bool> editable = EditableBytes(loaded.size());
@@ -249,7 +249,7 @@ class Robustness : public ::testing::Test {
         if (intoVoices) {
             const int want = id == cmd::kSelectAnsDirectory ? ansFiles : an1Files;
             ASSERT_EQ(ListCount(ctl::kFileList), want);
-            ASSERT_EQ(program.lib.FileCount(), want);
+            ASSERT_EQ(program.doc.lib.FileCount(), want);
             ASSERT_FALSE(form.Checked(program.chk(ctl::kWrite)));
         } else {
             ASSERT_EQ(ListCount(ctl::kFileList), rowsBefore);
@@ -260,8 +260,8 @@ class Robustness : public ::testing::Test {
         const bool onItem = row >= 0 && row < ListCount(ctl::kFileList);
         form.UserClickList(ctl::kFileList, row, 0, button);
         if (button != platform::kButtonLeft || !onItem) return;
-        if (row < program.lib.FileCount()) {
-            loaded = content.at(program.lib.fileList[static_cast<std::size_t>(row)]);
+        if (row < program.doc.lib.FileCount()) {
+            loaded = content.at(program.doc.lib.fileList[static_cast<std::size_t>(row)]);
             ASSERT_TRUE(Buffer() == loaded) << "the clicked file is what is loaded";
         }
         Rebuilt();
@@ -306,7 +306,7 @@ class Robustness : public ::testing::Test {
         form.UserChooseCombo(box, p);
         const auto data = form.ComboItemData(program.cmb(box), p);
         ASSERT_TRUE(data.has_value());
-        ASSERT_EQ(program.work.MatrixByte(3 * slot + column), *data & 0xFF);
+        ASSERT_EQ(program.panel.work.MatrixByte(3 * slot + column), *data & 0xFF);
     }
 
     void ClickRowLabel() {
@@ -344,9 +344,9 @@ class Robustness : public ::testing::Test {
         ++collectionSize;
         workCategory = static_cast<std::uint8_t>(*category);
         workCategoryFromFile = false;
-        ASSERT_EQ(program.matrices.size(), collectionSize);
-        ASSERT_EQ(program.matrices.back(), program.work);
-        ASSERT_EQ(program.matrices.back().NameField().substr(
+        ASSERT_EQ(program.stored.matrices.size(), collectionSize);
+        ASSERT_EQ(program.stored.matrices.back(), program.panel.work);
+        ASSERT_EQ(program.stored.matrices.back().NameField().substr(
                       0, std::min<std::size_t>(32, input.text.size())),
                   input.text.substr(0, 32));
         ASSERT_EQ(form.ComboCurSel(program.cmb(ctl::kStoreList)), 0);
@@ -357,9 +357,9 @@ class Robustness : public ::testing::Test {
         if (count == 0) return;
         const int p = rng.Below(count);
         form.UserChooseCombo(ctl::kStoreList, p);
-        if (static_cast<std::size_t>(p) >= program.matrices.size()) return;
-        ASSERT_EQ(program.work, program.matrices[static_cast<std::size_t>(p)]);
-        workCategory = program.work.Category();
+        if (static_cast<std::size_t>(p) >= program.stored.matrices.size()) return;
+        ASSERT_EQ(program.panel.work, program.stored.matrices[static_cast<std::size_t>(p)]);
+        workCategory = program.panel.work.Category();
         workCategoryFromFile = workCategory > 22;
     }
 
@@ -394,7 +394,7 @@ class Robustness : public ::testing::Test {
         const std::string before = existed ? ReadFile(p) : std::string();
         const bool cancelled = form.saveAnswers.front().cancel;
         ASSERT_TRUE(form.UserMenu(cmd::kSaveMatrixCollection));
-        if (cancelled || program.matrices.empty() || (existed && !yes)) {
+        if (cancelled || program.stored.matrices.empty() || (existed && !yes)) {
             ASSERT_EQ(fs::exists(p), existed);
             if (existed) {
                 ASSERT_EQ(ReadFile(p), before);
@@ -402,7 +402,7 @@ class Robustness : public ::testing::Test {
             return;
         }
         std::string want;
-        for (const auto& entry : program.matrices)
+        for (const auto& entry : program.stored.matrices)
             want.append(reinterpret_cast<const char*>(entry.bytes.data()), entry.bytes.size());
         ASSERT_EQ(ReadFile(p), want);
     }
@@ -573,7 +573,7 @@ TEST_F(Robustness, RandomSessionsKeepEveryInvariant) {
     form.UserClose();
     EXPECT_TRUE(form.Closed());
     EXPECT_TRUE(program.VoiceFileText().empty());
-    EXPECT_TRUE(program.matrices.empty());
+    EXPECT_TRUE(program.stored.matrices.empty());
     EXPECT_EQ(form.AttachedMenuBar(), 0);
     const auto seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

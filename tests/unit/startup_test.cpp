@@ -84,20 +84,20 @@ TEST(StartUp, ListsKeepInsertionOrder) {
 TEST(StartUp, FileBufferIsUntouchedWithoutADataFile) {
     HeadlessForm form;
     Program program(form);
-    program.lib.record.size = 7; // marks the record: nothing may clear it
+    program.doc.lib.record.size = 7; // marks the record: nothing may clear it
     program.PrepareFileBuffer();
-    EXPECT_FALSE(program.lib.record.buffer.has_value());
-    EXPECT_EQ(program.lib.record.size, 7);
+    EXPECT_FALSE(program.doc.lib.record.buffer.has_value());
+    EXPECT_EQ(program.doc.lib.record.size, 7);
     program.ReleaseFileBuffer();
-    EXPECT_EQ(program.lib.record.size, 7);
+    EXPECT_EQ(program.doc.lib.record.size, 7);
     EXPECT_EQ(program.LargestFileSize(), 0);
 }
 
 TEST(StartUp, FileBufferIsReleasedAfterTheTables) {
     Started s;
-    EXPECT_TRUE(s.program.lib.fileList.empty());
-    EXPECT_FALSE(s.program.lib.record.buffer.has_value());
-    EXPECT_EQ(s.program.lib.record.size, 0);
+    EXPECT_TRUE(s.program.doc.lib.fileList.empty());
+    EXPECT_FALSE(s.program.doc.lib.record.buffer.has_value());
+    EXPECT_EQ(s.program.doc.lib.record.size, 0);
 }
 
 // A form on which one property of one control cannot be set.

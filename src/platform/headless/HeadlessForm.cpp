@@ -718,9 +718,10 @@ HeadlessForm::ClipboardView HeadlessForm::ClipboardContent() const {
 
 // --- shell ----------------------------------------------------------------------------------
 
-void HeadlessForm::ShellOpen(const std::string& target) {
+bool HeadlessForm::ShellOpen(const std::string& target) {
     shellTargets.push_back(target);
     if (onShell) onShell(target);
+    return !shellFails;
 }
 
 } // namespace veltrano::platform::headless

@@ -40,6 +40,7 @@ class HeadlessForm : public Form {
     std::function<void(const std::string&)> onShell;
     std::vector<MessageRecord> messages;
     std::vector<std::string> shellTargets;
+    bool shellFails = false; // no program opens documents or addresses
 
     // Environment.
     std::uint16_t languageId = 0x0409;
@@ -189,7 +190,7 @@ class HeadlessForm : public Form {
     std::optional<std::string> ClipboardText() override;
     std::uint32_t LastErrorCode() const override { return lastError_; }
 
-    void ShellOpen(const std::string& target) override;
+    bool ShellOpen(const std::string& target) override;
     std::uint16_t UserLanguageId() const override { return languageId; }
     std::string DocumentsFolder() const override { return documentsFolder; }
     std::string ProgramFolder() const override { return programFolder; }

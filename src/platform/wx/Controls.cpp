@@ -52,10 +52,24 @@ void FaceWindow::SetTextAlignment(int alignment) {
     Refresh();
 }
 
+wxFont FaceWindow::FitCaptionFont(wxDC& dc, int width) const {
+    // The fonts a system has differ in width (a minimal one has only DejaVu, which is wide):
+    // measure the caption and step the size down until it fits, two pixels spare each side.
+    wxFont font = GetFont();
+    const wxString text = Printable(caption_);
+    constexpr double kSmallest = 5.0, kStep = 0.25;
+    for (double size = font.GetFractionalPointSize(); size >= kSmallest; size -= kStep) {
+        font.SetFractionalPointSize(size);
+        dc.SetFont(font);
+        if (dc.GetTextExtent(text).x <= width - 4) return font;
+    }
+    return font;
+}
+
 void FaceWindow::DrawCaption(wxDC& dc, const wxRect& area, const wxPoint& offset) const {
     if (caption_.empty() || area.width <= 0) return;
     const wxString text = Printable(caption_);
-    dc.SetFont(GetFont());
+    FitCaptionFont(dc, area.width);
     dc.SetTextForeground(fore_);
     const wxSize extent = dc.GetTextExtent(text);
     int x = area.x;
@@ -250,7 +264,7 @@ void FaceCheck::OnPaint(wxPaintEvent&) {
                  : wxRect(boxRect.GetRight() + 1 + gap, 0, s.x - boxRect.GetRight() - 1 - gap, s.y);
     DrawCaption(dc, text);
     if (HasFocus() && !caption_.empty()) {
-        dc.SetFont(GetFont());
+        FitCaptionFont(dc, text.width);
         const wxSize extent = dc.GetTextExtent(Printable(caption_));
         const int w = std::min(extent.x + 2, text.width);
         renderer.DrawFocusRect(this, dc,

@@ -39,8 +39,12 @@ class FaceWindow : public wxWindow {
 
   protected:
     void RefreshOnFocusChange();
-    // Draws the caption into `area`, vertically centred, in the fore colour.
+    // Draws the caption into `area`, vertically centred, in the fore colour, in the largest
+    // size up to the control's font that fits the area whole.
     void DrawCaption(wxDC& dc, const wxRect& area, const wxPoint& offset = wxPoint()) const;
+    // The control's font, made smaller where the caption would not fit `width` with it;
+    // sets it on dc.
+    wxFont FitCaptionFont(wxDC& dc, int width) const;
     wxColour back_;
     wxColour fore_;
     wxString caption_;

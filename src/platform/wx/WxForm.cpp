@@ -170,10 +170,25 @@ WxForm::~WxForm() {
 
 // --- the main window ------------------------------------------------------------------------
 
+namespace {
+// The main window, shown at once. Under a window manager wxGTK would otherwise defer the
+// first show until the manager has told the size of its frame, and then show the window at
+// a size of a few pixels first: the menu bar gets less width than its items need, and GTK
+// reports "gtk_distribute_natural_allocation: assertion 'extra_space >= 0' failed".
+class MainFrame : public wxFrame {
+  public:
+    explicit MainFrame(const wxSize& size)
+        : wxFrame(nullptr, wxID_ANY, wxString(), wxDefaultPosition, size) {
+#ifdef __WXGTK__
+        m_deferShow = false;
+#endif
+    }
+};
+} // namespace
+
 void WxForm::CreateMainWindow(int outerWidth, int outerHeight) {
     if (frame_ || closed_) return;
-    frame_ = new wxFrame(nullptr, wxID_ANY, wxString(), wxDefaultPosition,
-                         wxSize(outerWidth, outerHeight));
+    frame_ = new MainFrame(wxSize(outerWidth, outerHeight));
     ApplyCompactStyle(frame_);
     panel_ = new wxPanel(frame_, wxID_ANY);
     panel_->SetFont(ControlFont());
@@ -1105,13 +1120,13 @@ std::optional<std::string> WxForm::ClipboardText() {
 
 // --- shell and environment ------------------------------------------------------------------
 
-void WxForm::ShellOpen(const std::string& target) {
-    if (target.empty()) return;
-    wxLogNull quiet; // a missing program or browser is not reported
-    if (IsWebAddress(target))
-        wxLaunchDefaultBrowser(ToWx(target));
-    else
-        wxLaunchDefaultApplication(PathToWx(target));
+bool WxForm::ShellOpen(const std::string& target) {
+    if (target.empty()) return false;
+    wxLogNull quiet; // the editor says what failed, in its own words
+    if (IsWebAddress(target)) return wxLaunchDefaultBrowser(ToWx(target));
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(target, ec)) return false;
+    return wxLaunchDefaultApplication(PathToWx(target));
 }
 
 std::uint16_t WxForm::UserLanguageId() const {

@@ -161,7 +161,7 @@ class WxForm : public Form {
     std::optional<std::string> ClipboardText() override;
     std::uint32_t LastErrorCode() const override { return lastError_; }
 
-    void ShellOpen(const std::string& target) override;
+    bool ShellOpen(const std::string& target) override;
     std::uint16_t UserLanguageId() const override;
     std::string DocumentsFolder() const override;
     std::string ProgramFolder() const override;

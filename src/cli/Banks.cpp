@@ -1,0 +1,103 @@
+#include "cli/Banks.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "textfile/FileFinder.h"
+
+namespace veltrano::cli {
+
+namespace {
+
+bool EndsWithNoCase(std::string_view text, std::string_view tail) {
+    if (text.size() < tail.size()) return false;
+    return textfile::WildcardMatch(tail, text.substr(text.size() - tail.size()));
+}
+
+// A notice's text on one line: "REASON\r\nPATH" becomes "REASON: PATH".
+std::string OneLine(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (!out.empty() && out.back() != ' ') out += ": ";
+            while (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n'))
+                ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::optional<voice::VoiceLayout> ParseLayout(std::string_view text) {
+    if (textfile::WildcardMatch("an1", text)) return voice::VoiceLayout::An1;
+    if (textfile::WildcardMatch("ans", text)) return voice::VoiceLayout::Ans;
+    return std::nullopt;
+}
+
+std::optional<voice::VoiceLayout> LayoutOfPath(std::string_view path) {
+    if (EndsWithNoCase(path, ".an1")) return voice::VoiceLayout::An1;
+    if (EndsWithNoCase(path, ".ans")) return voice::VoiceLayout::Ans;
+    return std::nullopt;
+}
+
+bool WriteNotices(const Notices& notices, std::ostream& err) {
+    for (const Notice& n : notices) {
+        err << "veltrano-cli: ";
+        if (!n.title.empty()) err << n.title << ' ';
+        err << OneLine(n.text) << '\n';
+    }
+    return !notices.empty();
+}
+
+bool ExpandPaths(const std::vector<std::string>& paths, std::optional<voice::VoiceLayout> forced,
+                 std::vector<std::string>& files, std::ostream& err) {
+    bool said = false;
+    for (const std::string& path : paths) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(path, ec)) {
+            files.push_back(path);
+            continue;
+        }
+        // One walk for both extensions keeps the finder's order; "?" also lets through
+        // names such as ".anx", which are dropped here.
+        const std::string pattern = forced ? voice::Info(*forced).pattern : "*.an?";
+        textfile::TextLibrary lib;
+        Notices notices;
+        textfile::FindFiles(lib, path, pattern, notices);
+        said = WriteNotices(notices, err) || said;
+        for (std::string& f : lib.fileList)
+            if (forced || LayoutOfPath(f)) files.push_back(std::move(f));
+    }
+    return said;
+}
+
+std::optional<std::string_view> BankReader::Read(const std::string& path, std::ostream& err) {
+    lib_.fileList.assign(1, path);
+    Notices notices;
+    if (lib_.LoadFileIntoRecord(1, notices) && lib_.record.buffer) return *lib_.record.buffer;
+    std::string reason;
+    if (!notices.empty()) {
+        reason = OneLine(notices.front().text);
+        // The notice ends with the path, which the line names first.
+        const std::string tail = ": " + path;
+        if (reason.size() > tail.size() &&
+            reason.compare(reason.size() - tail.size(), tail.size(), tail) == 0)
+            reason.resize(reason.size() - tail.size());
+    } else {
+        std::error_code ec;
+        const auto status = std::filesystem::status(path, ec);
+        if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, ec) == 0 &&
+            !ec)
+            return std::string_view(); // an empty file: no voices
+        reason = status.type() == std::filesystem::file_type::not_found
+                     ? std::make_error_code(std::errc::no_such_file_or_directory).message()
+                     : "not a voice file that can be read";
+    }
+    err << "veltrano-cli: " << path << ": " << reason << '\n';
+    return std::nullopt;
+}
+
+} // namespace veltrano::cli

@@ -1,0 +1,201 @@
+#include "textfile/BoundedRead.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+#include <utility>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace veltrano::textfile {
+
+namespace {
+
+#ifdef _WIN32
+using StatBuf = struct _stat64;
+int OpenNoWait(const char* path) {
+    return _open(path, _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+int StatFd(int fd, StatBuf* st) {
+    return _fstat64(fd, st);
+}
+bool IsRegular(const StatBuf& st) {
+    return (st.st_mode & _S_IFMT) == _S_IFREG;
+}
+bool IsDir(const StatBuf& st) {
+    return (st.st_mode & _S_IFMT) == _S_IFDIR;
+}
+int CloseFd(int fd) {
+    return _close(fd);
+}
+long long ReadAt(int fd, char* dest, std::size_t count) {
+    return _read(fd, dest, static_cast<unsigned>(count > 0x40000000u ? 0x40000000u : count));
+}
+long long SeekTo(int fd, std::int64_t offset) {
+    return _lseeki64(fd, offset, SEEK_SET);
+}
+#else
+using StatBuf = struct stat;
+int OpenNoWait(const char* path) {
+    // O_NONBLOCK: a FIFO opens at once instead of waiting for a writer; O_NOCTTY: a terminal
+    // never becomes ours.
+    return ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+int StatFd(int fd, StatBuf* st) {
+    return ::fstat(fd, st);
+}
+bool IsRegular(const StatBuf& st) {
+    return S_ISREG(st.st_mode);
+}
+bool IsDir(const StatBuf& st) {
+    return S_ISDIR(st.st_mode);
+}
+int CloseFd(int fd) {
+    return ::close(fd);
+}
+long long ReadAt(int fd, char* dest, std::size_t count) {
+    return ::read(fd, dest, count);
+}
+long long SeekTo(int fd, std::int64_t offset) {
+    return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET);
+}
+#endif
+
+std::string ErrnoText(int error) {
+    return std::generic_category().message(error);
+}
+
+} // namespace
+
+std::string DescribeReadFailure(const ReadOutcome& outcome, std::int64_t maxBytes) {
+    switch (outcome.status) {
+    case ReadStatus::Read:
+        return {};
+    case ReadStatus::Missing:
+        return ErrnoText(ENOENT);
+    case ReadStatus::Directory:
+        return ErrnoText(EISDIR);
+    case ReadStatus::NotRegular:
+        return "Not a regular file (a pipe, device or socket): it is not read.";
+    case ReadStatus::TooLarge:
+        return "The file is too large (" + std::to_string(outcome.size) + " bytes; at most " +
+               std::to_string(maxBytes) + ").";
+    case ReadStatus::Changed:
+        return "The file changed while it was read.";
+    case ReadStatus::Failed:
+        break;
+    }
+    return outcome.error.empty() ? "The file could not be read." : outcome.error;
+}
+
+BoundedFile::BoundedFile(BoundedFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), size_(std::exchange(other.size_, 0)) {}
+
+BoundedFile& BoundedFile::operator=(BoundedFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = std::exchange(other.fd_, -1);
+        size_ = std::exchange(other.size_, 0);
+    }
+    return *this;
+}
+
+void BoundedFile::Close() {
+    if (fd_ >= 0) CloseFd(fd_);
+    fd_ = -1;
+    size_ = 0;
+}
+
+ReadOutcome BoundedFile::Open(const std::string& path, std::int64_t maxBytes, BoundedFile& file) {
+    file.Close();
+    ReadOutcome r;
+    if (path.empty() || path.find('\0') != std::string::npos) {
+        r.status = ReadStatus::Missing;
+        return r;
+    }
+    errno = 0;
+    const int fd = OpenNoWait(path.c_str());
+    if (fd < 0) {
+        const int err = errno;
+        if (err == ENOENT || err == ENOTDIR) r.status = ReadStatus::Missing;
+#ifdef ENXIO
+        else if (err == ENXIO)
+            r.status = ReadStatus::NotRegular; // a socket
+#endif
+        else {
+            r.status = ReadStatus::Failed;
+            r.error = ErrnoText(err != 0 ? err : EIO);
+        }
+        return r;
+    }
+    StatBuf st{};
+    if (StatFd(fd, &st) != 0) {
+        const int err = errno;
+        CloseFd(fd);
+        r.status = ReadStatus::Failed;
+        r.error = ErrnoText(err != 0 ? err : EIO);
+        return r;
+    }
+    if (!IsRegular(st)) {
+        CloseFd(fd);
+        r.status = IsDir(st) ? ReadStatus::Directory : ReadStatus::NotRegular;
+        return r;
+    }
+    r.size = static_cast<std::int64_t>(st.st_size);
+    if (r.size > maxBytes) {
+        CloseFd(fd);
+        r.status = ReadStatus::TooLarge;
+        return r;
+    }
+#ifndef _WIN32
+    // Regular files never wait anyway; reads go back to the ordinary blocking kind.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+#endif
+    file.fd_ = fd;
+    file.size_ = r.size;
+    r.status = ReadStatus::Read;
+    return r;
+}
+
+std::size_t BoundedFile::ReadInto(std::string& into, std::int64_t offset, std::int64_t length) {
+    into.clear();
+    if (fd_ < 0 || length <= 0 || offset < 0) return 0;
+    if (SeekTo(fd_, offset) < 0) return 0;
+    const auto want = static_cast<std::size_t>(length);
+    into.reserve(want);
+    // Read in chunks appended to the buffer: the buffer's bytes are written once, by the
+    // copy from the chunk, never zero-filled first.
+    char chunk[64 * 1024];
+    while (into.size() < want) {
+        const std::size_t ask = std::min(sizeof chunk, want - into.size());
+        const long long got = ReadAt(fd_, chunk, ask);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        into.append(chunk, static_cast<std::size_t>(got));
+    }
+    return into.size();
+}
+
+ReadOutcome ReadBoundedFile(const std::string& path, std::int64_t maxBytes, std::string& into) {
+    into.clear();
+    BoundedFile file;
+    ReadOutcome r = BoundedFile::Open(path, maxBytes, file);
+    if (r.status != ReadStatus::Read) return r;
+    const std::size_t got = file.ReadInto(into, 0, r.size);
+    if (static_cast<std::int64_t>(got) != r.size) {
+        into.clear();
+        r.status = ReadStatus::Changed;
+    }
+    return r;
+}
+
+} // namespace veltrano::textfile
