@@ -2,6 +2,7 @@
 // list boxes, the combo boxes and the picture.
 #include <cstring>
 
+#include <wx/combobox.h>
 #include <wx/odcombo.h>
 
 #include "platform/wx/Controls.h"
@@ -10,6 +11,33 @@
 #include "platform/wx/WxForm.h"
 
 namespace veltrano::platform::wx {
+
+namespace {
+
+// A drop-down selection list at a fixed place. Two things the generic combo box does for
+// every instance are done once or not at all here: it asks GTK for a combo box's default
+// colours by building a native one each time, and it measures every item to compute a best
+// size that the fixed place never uses.
+class DropList : public wxOwnerDrawnComboBox {
+  public:
+    DropList(wxWindow* parent, const wxPoint& pos, const wxSize& size) : fixed_(size) {
+        Create(parent, wxID_ANY, wxString(), pos, size, 0, nullptr, wxCB_READONLY);
+    }
+
+  protected:
+    void OnThemeChange() override {
+        static const wxVisualAttributes attrs = wxComboBox::GetClassDefaultAttributes();
+        if (!m_hasTcBgCol) m_tcBgCol = attrs.colBg;
+        if (!m_hasFgCol) SetOwnForegroundColour(attrs.colFg);
+        if (!HasTransparentBackground()) SetOwnBackgroundColour(GetParent()->GetBackgroundColour());
+    }
+    wxSize DoGetBestSize() const override { return fixed_; }
+
+  private:
+    wxSize fixed_;
+};
+
+} // namespace
 
 // --- controls -------------------------------------------------------------------------------
 
@@ -105,8 +133,7 @@ bool WxForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& 
         // until the list is opened, and the open list draws only the rows it shows. GTK's
         // box makes a native row per item and measures them all when the window is shown,
         // which made start-up slow and the stored-matrix list grow with the square.
-        auto* choice = new wxOwnerDrawnComboBox(panel_, wxID_ANY, wxString(), pos, size, 0, nullptr,
-                                                wxCB_READONLY);
+        auto* choice = new DropList(panel_, pos, size);
         choice->Bind(wxEVT_COMBOBOX, [this, alive, index](wxCommandEvent&) {
             if (EventSink* s = *alive ? Sink() : nullptr) s->cmb_Click(index);
         });
