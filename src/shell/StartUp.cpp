@@ -228,8 +228,14 @@ void Program::LoadTables(int n) {
         return;
     }
     if (doc.lib.FindBlock(textfile::kControllersKey) == 0) return;
-    std::string cut; // the sections that had more entries than a slot byte can name
+    std::string cut;         // the sections that had more entries than a slot byte can name
+    std::vector<int> loaded; // blocks already loaded
     for (const char* key : keys) {
+        // Two keys in one block would fill that block's column twice, past the 256 values a
+        // slot byte can hold: a block is loaded once, for the first key it holds.
+        const int block = doc.lib.FindBlock(key);
+        if (std::find(loaded.begin(), loaded.end(), block) != loaded.end()) continue;
+        loaded.push_back(block);
         if (LoadSection(key) > textfile::kMaxTableEntries)
             cut += std::string(cut.empty() ? "" : ", ") + key;
     }

@@ -1,5 +1,7 @@
 #include "textfile/Sections.h"
 
+#include <algorithm>
+
 #include "textfile/FileFinder.h"
 
 namespace veltrano::textfile {
@@ -21,7 +23,12 @@ NameTables ReadNameTables(const std::string& path, Notices& notices) {
     if (FindFiles(lib, path, std::nullopt, notices) == 0) return tables;
     lib.LoadBlocks(1, notices);
     if (lib.FindBlock(kControllersKey) == 0) return tables;
+    std::vector<int> loaded; // blocks already read
     for (const char* key : {kControllersKey, kParametersKey, kDepthKey}) {
+        // Two keys in one block name one column: it is read once, for the first key.
+        const int block = lib.FindBlock(key);
+        if (std::find(loaded.begin(), loaded.end(), block) != loaded.end()) continue;
+        loaded.push_back(block);
         const auto section = ReadSection(lib, key);
         if (!section) continue;
         std::vector<std::string>* column = nullptr;

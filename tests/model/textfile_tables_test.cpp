@@ -1,9 +1,13 @@
 // Parsing the entry lines of the data file's sections.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <limits>
+#include <unistd.h>
 
 #include "textfile/DataTables.h"
+#include "textfile/SafeWrite.h"
+#include "textfile/Sections.h"
 
 using namespace veltrano::textfile;
 
@@ -50,6 +54,22 @@ TEST(LeadingNumber, DigitsAtTheStartOnlyAndNeverOverflows) {
     EXPECT_EQ(LeadingNumber("-99999999999999999999999999"),
               std::numeric_limits<std::int32_t>::min());
     EXPECT_EQ(ParseTableEntry("300;Big").number, 300);
+}
+
+// Two keys on the first line of one block: the block names one column, read once. Reading
+// it for both keys gave each of its names twice and shifted every later value's name.
+TEST(ReadNameTables, ABlockHoldingTwoKeysIsReadOnce) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("veltrano-tables-" + std::to_string(::getpid()) + ".txt"))
+                                 .string();
+    ASSERT_FALSE(WriteFileReplacing(
+        path, "x\r\n\r\n[DEPTH] [CONTROLLERS]\r\n0;Off\r\n1;Wheel\r\n\r\n[PARAMETERS]\r\n0;P0"));
+    veltrano::Notices notices;
+    const NameTables t = ReadNameTables(path, notices);
+    std::filesystem::remove(path);
+    EXPECT_EQ(t.controllers, (std::vector<std::string>{"Off", "Wheel"}));
+    EXPECT_EQ(t.parameters, std::vector<std::string>{"P0"});
+    EXPECT_TRUE(t.depths.empty());
 }
 
 } // namespace
