@@ -153,8 +153,8 @@ World HostileTest::Capture() const {
     for (const auto& m : program.stored.matrices)
         w.stored.emplace_back(m.bytes.begin(), m.bytes.end());
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(dir, fs::directory_options::skip_permission_denied,
-                                                    ec);
+    for (auto it = fs::recursive_directory_iterator(
+             dir, fs::directory_options::skip_permission_denied, ec);
          !ec && it != fs::end(it); it.increment(ec))
         w.disk[it->path().lexically_relative(dir).string()] = DescribeEntry(it->path());
     return w;
@@ -197,7 +197,12 @@ std::optional<std::string> RunInChild(ChildRole role, const std::function<void()
                     ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
         }
         if (!ready) ::_exit(77);
-        body();
+        ::alarm(20); // a pending alarm is not inherited
+        try {
+            body();
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "exception in the child: " << e.what();
+        }
         std::fflush(nullptr);
         ::_exit(::testing::Test::HasFailure() ? 1 : 0);
     }

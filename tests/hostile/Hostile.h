@@ -43,7 +43,24 @@ struct World {
     std::map<std::string, std::string> disk;
 };
 
-class HostileTest : public testing::LoadedProgramTest<> {
+// The headless form, with a hook that runs as a file dialog closes: another program may
+// change the chosen file between the dialog and the program's read or write.
+class HostileForm : public platform::headless::HeadlessForm {
+  public:
+    std::function<void()> afterDialog;
+    bool ShowOpen(platform::CommonDialogProps& props) override {
+        const bool chosen = HeadlessForm::ShowOpen(props);
+        if (afterDialog) afterDialog();
+        return chosen;
+    }
+    bool ShowSave(platform::CommonDialogProps& props) override {
+        const bool chosen = HeadlessForm::ShowSave(props);
+        if (afterDialog) afterDialog();
+        return chosen;
+    }
+};
+
+class HostileTest : public testing::LoadedProgramTest<HostileForm> {
   protected:
     HostileTest();
     ~HostileTest() override;

@@ -40,8 +40,7 @@ const SwapCase kSwaps[] = {
     {"LinkToDevZero", [](const fs::path& p) { Replace(p), fs::create_symlink("/dev/zero", p); },
      kNotAFile},
     {"Socket", [](const fs::path& p) { Replace(p), BindSocket(p); }, kNotAFile},
-    {"SparseFileOf20GB",
-     [](const fs::path& p) { fs::resize_file(p, std::uintmax_t{20} << 30); },
+    {"SparseFileOf20GB", [](const fs::path& p) { fs::resize_file(p, std::uintmax_t{20} << 30); },
      "The file is too large (21474836480 bytes; at most 16777216)."},
     {"Removed", Replace, "No such file or directory"},
     {"Folder", [](const fs::path& p) { Replace(p), fs::create_directory(p); }, "Is a directory"},
@@ -66,9 +65,9 @@ TEST_P(SwappedAfterTheScan, IsRefusedWithItsReasonAndChangesNothing) {
     GetParam().swap(victim);
     const World before = Capture();
     ClickFile(1);
-    EXPECT_EQ(TakeMessages(), std::vector<std::string>{std::string("exclamation|OPEN FILE PROBLEMS ...|") +
-                                                       GetParam().reason + "\r\n" +
-                                                       victim.string()});
+    EXPECT_EQ(TakeMessages(),
+              std::vector<std::string>{std::string("exclamation|OPEN FILE PROBLEMS ...|") +
+                                       GetParam().reason + "\r\n" + victim.string()});
     ExpectUnchanged(before);
 }
 
@@ -84,9 +83,9 @@ TEST_F(HostileTest, AFileMadeUnreadableAfterTheScanIsRefused) {
     HOSTILE_AS_UNPRIVILEGED([&] {
         const World before = Capture();
         ClickFile(1);
-        EXPECT_EQ(TakeMessages(),
-                  std::vector<std::string>{"exclamation|OPEN FILE PROBLEMS ...|Permission denied\r\n" +
-                                           victim.string()});
+        EXPECT_EQ(TakeMessages(), std::vector<std::string>{
+                                      "exclamation|OPEN FILE PROBLEMS ...|Permission denied\r\n" +
+                                      victim.string()});
         ExpectUnchanged(before);
     });
 }
@@ -99,8 +98,9 @@ struct OddName {
 };
 
 const OddName kOddNames[] = {
-    {"Byte1", "a\x01z.an1"},     {"Tab", "a\tz.an1"},     {"LineFeed", "a\nz.an1"},
-    {"CarriageReturn", "a\rz.an1"}, {"Byte255", "a\xffz.an1"}, {"InvalidUtf8", "\xc3\x28\xa0\xa1.an1"},
+    {"Byte1", "a\x01z.an1"},   {"Tab", "a\tz.an1"},
+    {"LineFeed", "a\nz.an1"},  {"CarriageReturn", "a\rz.an1"},
+    {"Byte255", "a\xffz.an1"}, {"InvalidUtf8", "\xc3\x28\xa0\xa1.an1"},
 };
 
 class OddlyNamedBank : public HostileTest, public ::testing::WithParamInterface<OddName> {};
