@@ -128,5 +128,28 @@ TEST_P(OddlyNamedBank, IsListedByItsBytesAndLoads) {
 INSTANTIATE_TEST_SUITE_P(Hostile, OddlyNamedBank, ::testing::ValuesIn(kOddNames),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The folder the user chose is no folder: nothing waits, the list keeps its rows.
+TEST_F(HostileTest, AChosenFolderThatIsNoFolderListsNothing) {
+    LoadBankAndStore();
+    ::mkfifo((dir / "pipe").c_str(), 0644);
+    fs::create_symlink("loop-b", dir / "loop-a");
+    fs::create_symlink("loop-a", dir / "loop-b");
+    fs::create_symlink("/dev/zero", dir / "zero");
+    const World before = Capture();
+    for (const char* name : {"pipe", "zero", "missing"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(Scan(dir / name), before.fileRows);
+        EXPECT_EQ(TakeMessages(), std::vector<std::string>{});
+    }
+    // A loop of links is a folder that cannot be read.
+    EXPECT_EQ(Scan(dir / "loop-a"), before.fileRows);
+    EXPECT_EQ(TakeMessages(), std::vector<std::string>{
+                                  "information|VOICE DIRECTORY SCAN ...|The scan skipped 1 folder; "
+                                  "the voice files there are not listed.\r\n\r\nCould not be "
+                                  "read (1):\r\n" +
+                                  (dir / "loop-a/").string()});
+    ExpectUnchanged(before);
+}
+
 } // namespace
 } // namespace veltrano::hostile
