@@ -44,6 +44,9 @@ struct RefusedOpen {
     void (*swap)(const fs::path& p);
     const char* message; // the whole message, "%s" standing for the path; none: silence
 };
+void PrintTo(const RefusedOpen& c, std::ostream* os) {
+    *os << c.name;
+}
 
 std::string Expand(const char* message, const fs::path& p) {
     std::string text = message;

@@ -121,6 +121,9 @@ struct NotText {
     void (*make)(const fs::path& p);
     std::vector<std::string> (*messages)(const fs::path& p);
 };
+void PrintTo(const NotText& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const char* const kNotFound =
     "exclamation|ONJUISTE OPGAVE : |Pad opgeven en Wildcard ofwel Filenaam met Extentie zoals : "

@@ -68,6 +68,9 @@ struct RefusedName {
     const char* answer;
     const char* reason;
 };
+void PrintTo(const RefusedName& c, std::ostream* os) {
+    *os << c.name;
+}
 
 constexpr const char* kBlanks =
     "A name of blanks only is not a file name.\r\nGive a name with letters or digits.";

@@ -30,6 +30,9 @@ struct SwapCase {
     void (*swap)(const fs::path& victim); // what the file becomes after the scan
     const char* reason;                   // the message's first line
 };
+void PrintTo(const SwapCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 void Replace(const fs::path& p) {
     fs::remove(p);
@@ -96,6 +99,9 @@ struct OddName {
     const char* name;
     std::string file;
 };
+void PrintTo(const OddName& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const OddName kOddNames[] = {
     {"Byte1", "a\x01z.an1"},   {"Tab", "a\tz.an1"},
