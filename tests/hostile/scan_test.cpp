@@ -124,6 +124,7 @@ TEST_F(ScanTest, FoldersBelowTheDepthBoundAreNamed) {
     EXPECT_EQ(r.rows, (std::vector<std::string>(2, "bank.an1")));
     ExpectOneScanMessage(r, "The scan skipped 1 folder; the voice files there are not listed.\r\n"
                             "\r\nDeeper than 256 folders (1):\r\n");
+    ASSERT_FALSE(HasFatalFailure());
     // The first folder below the bound is named (a long path by its start and end).
     const std::string& text = r.messages[0].text;
     EXPECT_EQ(text.substr(text.size() - 10), "d/d/d/d/d/");
