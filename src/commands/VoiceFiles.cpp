@@ -1,5 +1,6 @@
 // Voice directories and voice files: scanning a directory into the file list, reading one
 // file into the file record, and which layout is in force.
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -39,6 +40,7 @@ bool Program::LoadVoiceFile(int n) {
     if (doc.lib.LoadFileIntoRecord(n, notices)) {
         // The bank takes the bytes read; the record keeps its buffer for the next read.
         doc.bank.Load(doc.lib.record.path, *doc.lib.record.buffer);
+        UpdateCaption();
         return true;
     }
     if (!notices.empty()) {
@@ -59,6 +61,7 @@ bool Program::LoadVoiceFile(int n) {
         !ec) {
         // An empty file leaves a bank of length 0: no voices.
         doc.bank.Load(path, std::string());
+        UpdateCaption();
         return true;
     }
     return false;
@@ -80,7 +83,18 @@ std::vector<int> Program::SelectedVoices() const {
 void Program::FileListClicked() {
     // A stale row (the last scan found nothing) names no file: nothing is read and the voice
     // list is rebuilt from the data still in memory.
-    LoadVoiceFile(form_.ListCurrent(lsb(ctl::kFileList)) + 1);
+    const int n = form_.ListCurrent(lsb(ctl::kFileList)) + 1;
+    // Reading a file drops the voice data in memory: unsaved edits are asked about first,
+    // and a cancelled save leaves everything as it was.
+    if (doc.lib.ValidFile(n) && !SaveChangesFirst()) {
+        // The click moved the file list's selection: back to the row of the file in memory.
+        const auto& files = doc.lib.fileList;
+        const auto row = std::find(files.begin(), files.end(), doc.bank.Path());
+        form_.ListSetCurrent(lsb(ctl::kFileList),
+                             row == files.end() ? -1 : static_cast<int>(row - files.begin()));
+        return;
+    }
+    LoadVoiceFile(n);
     FillVoiceList(VoiceFileText());
 }
 

@@ -59,8 +59,7 @@ void Program::SetVoiceCategory() {
     if (!c) return; // dismissed: no voice changes
     panel.work.SetCategory(static_cast<std::uint8_t>(*c));
     if (const auto layout = LayoutInForce())
-        doc.bank.Apply(
-            voice::CategoryBatch(*layout, SelectedVoices(), static_cast<std::uint8_t>(*c)));
+        ApplyEdit(voice::CategoryBatch(*layout, SelectedVoices(), static_cast<std::uint8_t>(*c)));
     FillVoiceList(VoiceFileText());
 }
 

@@ -15,7 +15,7 @@ void Program::VoiceListClicked() {
         if (const auto layout = LayoutInForce(); layout && form_.ListSelected(list, k)) {
             // One armed click, one step: a voice of a truncated file gets the part of its
             // matrix field that lies inside the data; the bank never grows.
-            doc.bank.Apply(voice::MatrixBatch(*layout, {k}, panel.work.Matrix()));
+            ApplyEdit(voice::MatrixBatch(*layout, {k}, panel.work.Matrix()));
             form_.ListSetSelected(list, k, false);
         }
     }
@@ -27,7 +27,7 @@ void Program::WriteClicked() {
     const std::vector<int> voices = SelectedVoices();
     // Every selected voice in one step.
     if (const auto layout = LayoutInForce())
-        doc.bank.Apply(voice::MatrixBatch(*layout, voices, panel.work.Matrix()));
+        ApplyEdit(voice::MatrixBatch(*layout, voices, panel.work.Matrix()));
     for (int k : voices)
         form_.ListSetSelected(lsb(ctl::kVoiceList), k, false);
 }

@@ -463,6 +463,22 @@ void Driver::Print(const std::vector<std::string>& t) {
         const std::string content = ReadAll(path);
         return Emit("file " + Quote(t[2]) + " bytes=" + std::to_string(content.size()) + " " + Quote(content));
     }
+    if (what == "diff") {
+        // The runs of bytes in which two files differ, as offset+length, and their sizes.
+        if (t.size() != 4) throw ScenarioError("print diff PATH PATH");
+        const std::string a = ReadAll(Resolve(t[2])), b = ReadAll(Resolve(t[3]));
+        const std::size_t n = std::max(a.size(), b.size());
+        auto differs = [&](std::size_t j) { return j >= a.size() || j >= b.size() || a[j] != b[j]; };
+        std::string runs;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!differs(i)) continue;
+            const std::size_t start = i;
+            while (i + 1 < n && differs(i + 1)) ++i;
+            runs += (runs.empty() ? "" : ",") + std::to_string(start) + "+" + std::to_string(i + 1 - start);
+        }
+        return Emit("diff " + Quote(t[2]) + " " + Quote(t[3]) + " sizes=" + std::to_string(a.size()) + "," +
+                    std::to_string(b.size()) + " runs=[" + runs + "]");
+    }
     if (what == "clipboard") {
         const auto v = form_->ClipboardContent();
         if (v.empty) return Emit("clipboard empty");
@@ -558,6 +574,8 @@ void Driver::Print(const std::vector<std::string>& t) {
         const platform::Rect r = f.ControlRect({Array::lsb, 100});
         Emit("window width=" + std::to_string(s.w) + " height=" + std::to_string(s.h) + " voicelist=" +
              std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.w) + "," + std::to_string(r.h));
+    } else if (what == "caption") {
+        Emit("caption " + Quote(Mask(f.WindowCaption())));
     } else if (what == "files") {
         Emit("files count=" + std::to_string(p.doc.lib.fileList.size()));
         for (std::size_t i = 0; i < p.doc.lib.fileList.size(); ++i)

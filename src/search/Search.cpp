@@ -102,7 +102,7 @@ int Program::SearchVoices(int mode, int value) {
             // Counted even where the new value equals the old one.
             const voice::ReplaceResult r = voice::PlanReplace(VoiceFileText(), *layout, n,
                                                               slotField, search.LastSearchValue, v);
-            doc.bank.Apply(r.batch); // the whole replace is one step
+            ApplyEdit(r.batch); // the whole replace is one step
             for (const voice::VoiceSlots& changed : r.changed)
                 form_.ListSetSelected(list, changed.voice, false);
             if (!r.complete) return 0;

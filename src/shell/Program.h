@@ -70,6 +70,9 @@ inline constexpr int kCopySelectedVoices = 513;
 inline constexpr int kVoiceNameReport = 515;
 inline constexpr int kShowHelp = 517;
 inline constexpr int kOpenWebPage = 518;
+inline constexpr int kSaveVoiceFileAs = 520;
+inline constexpr int kUndo = 521;
+inline constexpr int kRedo = 522;
 } // namespace cmd
 
 // Colours the program uses.
@@ -151,6 +154,20 @@ class Program : public platform::EventSink {
     std::string_view VoiceFileText() const;
     // The voice list's selected rows, in order.
     std::vector<int> SelectedVoices() const;
+
+    // --- saving and the edit history ----------------------------------------------------
+    // Every change to voice bytes: one batch, one step of the history.
+    void ApplyEdit(const voice::EditBatch& batch);
+    // True when the file was written; false when cancelled, failed or nothing is loaded.
+    bool SaveVoiceFileAs();
+    void UndoEdit();
+    void RedoEdit();
+    // The application title, then " - " and the loaded file's name, " *" while unsaved.
+    void UpdateCaption();
+    // Before unsaved voice data would be dropped: asks whether to save it first. True when
+    // the caller may go on (no changes, "No", or saved); false when the save was cancelled
+    // or failed, so nothing may be dropped.
+    bool SaveChangesFirst();
 
     // --- matrix collection file ----------------------------------------------------------
     void OpenMatrixCollection();

@@ -1,5 +1,5 @@
 // Resizing (fixed width, a minimum height, a voice list that grows with the window) and
-// closing (everything released, nothing saved, no question asked).
+// closing (everything released; unsaved voice edits are asked about first).
 #include <algorithm>
 
 #include "shell/Program.h"
@@ -51,8 +51,14 @@ void Program::ReleaseGlobalData() {
     doc.bank.Unload();
 }
 
-void Program::Win_1_Close(int&) {
+void Program::Win_1_Close(int& cancel) {
     if (closed) return;
+    // Edited voices would be lost: the user may save them, and a cancelled or failed save
+    // keeps the window open with the data. Unsaved stored matrices are not asked about.
+    if (!SaveChangesFirst()) {
+        cancel = 1;
+        return;
+    }
     closed = true;
     ReleaseGlobalData();
     stored.matrices.clear();

@@ -258,6 +258,10 @@ class Robustness : public ::testing::Test {
 
     void ClickFile(int row, int button) {
         const bool onItem = row >= 0 && row < ListCount(ctl::kFileList);
+        // Unsaved voice edits are asked about first: No reads the file.
+        if (button == platform::kButtonLeft && onItem && row < program.doc.lib.FileCount() &&
+            program.doc.bank.Unsaved())
+            form.questionAnswers.push_back(false);
         form.UserClickList(ctl::kFileList, row, 0, button);
         if (button != platform::kButtonLeft || !onItem) return;
         if (row < program.doc.lib.FileCount()) {
@@ -437,6 +441,39 @@ class Robustness : public ::testing::Test {
         ASSERT_EQ(form.ControlRect(program.lsb(ctl::kVoiceList)).h, size.h - 154);
     }
 
+    // Undo or redo: a step taken rebuilds the voice list; none leaves everything as it is.
+    void UndoRedo() {
+        const bool undo = rng.Chance(60);
+        const bool can = undo ? program.doc.bank.CanUndo() : program.doc.bank.CanRedo();
+        const std::string before = Buffer();
+        ASSERT_TRUE(form.UserMenu(undo ? cmd::kUndo : cmd::kRedo));
+        if (can)
+            Rebuilt();
+        else
+            ASSERT_TRUE(Buffer() == before) << "nothing to undo or redo changes nothing";
+    }
+
+    // Save Voice File As, now and then cancelled; a save writes the bytes as they are.
+    void SaveVoices() {
+        const fs::path target = root / "saved.an1";
+        if (rng.Chance(30))
+            form.saveAnswers.push_back({true, {}});
+        else
+            form.saveAnswers.push_back({false, target.string()});
+        if (fs::exists(target)) form.questionAnswers.push_back(true);
+        const bool loadedFile = program.doc.bank.Loaded();
+        const bool saved = program.SaveVoiceFileAs();
+        if (saved) {
+            ASSERT_TRUE(ReadFile(target) == Buffer()) << "saved as in memory";
+            ASSERT_FALSE(program.doc.bank.Unsaved());
+        }
+        if (!loadedFile) {
+            ASSERT_FALSE(saved) << "nothing to save without a voice file";
+        }
+        form.saveAnswers.clear();
+        form.questionAnswers.clear();
+    }
+
     // A dialog with no answer: the simulated user refuses, and the program stays usable.
     void Provoke() {
         switch (rng.Below(3)) {
@@ -496,6 +533,8 @@ class Robustness : public ::testing::Test {
             return form.UserMenu(rng.Chance(50) ? cmd::kShowHelp : cmd::kOpenWebPage), "help";
         if (roll < 91 && reports < 6) return ++reports, Report(), "report";
         if (roll < 92) return Provoke(), "provoked error";
+        if (roll < 95) return UndoRedo(), "undo or redo";
+        if (roll < 96) return SaveVoices(), "save voices";
         return ClickVoice(), "voice click";
     }
 
@@ -570,6 +609,8 @@ TEST_F(Robustness, RandomSessionsKeepEveryInvariant) {
         }
     }
 
+    // Unsaved voice edits are asked about at close: No closes.
+    if (program.doc.bank.Unsaved()) form.questionAnswers.push_back(false);
     form.UserClose();
     EXPECT_TRUE(form.Closed());
     EXPECT_TRUE(program.VoiceFileText().empty());

@@ -1,4 +1,5 @@
 #include "platform/headless/HeadlessForm.h"
+#include "platform/SaveName.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -429,12 +430,7 @@ bool HeadlessForm::ShowSave(CommonDialogProps& props) {
     PathAnswer a = saveAnswers.front();
     saveAnswers.pop_front();
     if (a.cancel) return false;
-    std::string path = a.path;
-    const std::string_view name = std::string_view(path).substr(path.find_last_of("/\\") + 1);
-    if (!props.defExt.empty() && name.find('.') == std::string_view::npos) {
-        if (props.defExt.front() != '.') path += '.';
-        path += props.defExt;
-    }
+    const std::string path = WithDefaultExtension(a.path, props.defExt);
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
     if ((props.flags & OFN_FILEMUSTEXIST) && !exists) return false;

@@ -16,6 +16,7 @@
 #include <wx/tokenzr.h>
 #include <wx/utils.h>
 
+#include "platform/SaveName.h"
 #include "platform/wx/Text.h"
 #include "platform/wx/WxForm.h"
 
@@ -149,19 +150,11 @@ bool WxForm::ShowSave(CommonDialogProps& props) {
     const auto owned = MakeFileDialog(props, style, "Save As");
     wxFileDialog& dialog = *owned;
     if (dialog.ShowModal() != wxID_OK) return false;
-    std::string path = PathFromWx(dialog.GetPath());
-    // The default extension goes onto a name without one; the dialog asked about the name
-    // as typed, so a file that exists under the longer name is asked about here.
-    bool extended = false;
-    const std::size_t slash = path.find_last_of('/');
-    const std::string_view fileName =
-        std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
-    if (!props.defExt.empty() && !fileName.empty() &&
-        fileName.find('.') == std::string_view::npos) {
-        if (props.defExt.front() != '.') path += '.';
-        path += props.defExt;
-        extended = true;
-    }
+    const std::string typed = PathFromWx(dialog.GetPath());
+    // The dialog asked about the name as typed, so a file that exists under the name the
+    // default extension rule gives is asked about here.
+    const std::string path = WithDefaultExtension(typed, props.defExt);
+    const bool extended = path != typed;
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
     if ((props.flags & OFN_FILEMUSTEXIST) && !exists) return false;
