@@ -160,6 +160,31 @@ xdotool key Escape
 sleep 0.5
 alive "after closing a combo box"
 
+# Store Matrix: the input box takes a name, Return accepts it, the category chooser opens
+# at the cursor and Down, Return chooses its first category; the store list then shows the
+# new entry (dark text where the empty box was white).
+dark_in_store_list() {
+  convert "$1" -crop "120x12+$((WX + 30))+$((WY + menu + 479))" +repage -colorspace gray \
+    -threshold 50% -negate -format '%[fx:int(w*h*mean)]' info:
+}
+shoot "$out/win32-before-store.png"
+before=$(dark_in_store_list "$out/win32-before-store.png")
+click 261 488
+sleep 2
+xdotool type --delay 30 "Smoke"
+xdotool key Return
+sleep 2
+xdotool key Down Return
+stored=
+for _ in $(seq 1 40); do
+  shoot "$out/win32-stored.png"
+  stored=$(dark_in_store_list "$out/win32-stored.png")
+  ((stored > before + 10)) && break
+  sleep 0.25
+done
+((stored > before + 10)) || fail "the store list shows no new entry after Store Matrix ($before, then $stored dark pixels)"
+alive "after storing a matrix"
+
 # --- closing -----------------------------------------------------------------------------------
 python3 "$here/close_window.py" "$wid" || fail "could not send the close request"
 for _ in $(seq 1 150); do
