@@ -1,5 +1,7 @@
 #include "textfile/BoundedRead.h"
 
+#include "textfile/NativePath.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -121,6 +123,12 @@ ReadOutcome BoundedFile::Open(const std::string& path, std::int64_t maxBytes, Bo
         r.status = ReadStatus::Missing;
         return r;
     }
+    // A path the system would refuse as missing is named for what it is.
+    if (std::string limit = PathLimitError(path); !limit.empty()) {
+        r.status = ReadStatus::Failed;
+        r.error = "The file cannot be opened: " + limit + ".";
+        return r;
+    }
     errno = 0;
     const int fd = OpenNoWait(path.c_str());
     if (fd < 0) {
@@ -128,7 +136,8 @@ ReadOutcome BoundedFile::Open(const std::string& path, std::int64_t maxBytes, Bo
         if (err == ENOENT || err == ENOTDIR) r.status = ReadStatus::Missing;
 #ifdef _WIN32
         // Windows refuses to open a folder as a file with "access denied": say what it is.
-        else if (StatBuf dirSt{}; err == EACCES && _stat64(path.c_str(), &dirSt) == 0 && IsDir(dirSt))
+        else if (StatBuf dirSt{};
+                 err == EACCES && _stat64(path.c_str(), &dirSt) == 0 && IsDir(dirSt))
             r.status = ReadStatus::Directory;
 #endif
 #ifdef ENXIO

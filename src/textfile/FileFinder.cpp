@@ -1,5 +1,7 @@
 #include "textfile/FileFinder.h"
 
+#include "textfile/NativePath.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -40,7 +42,7 @@ constexpr std::size_t kPathsShown = 3;
 constexpr std::size_t kPathShownBytes = 120;
 
 #ifdef _WIN32
-constexpr std::size_t kMaxPathBytes = 32767;
+constexpr std::size_t kMaxPathBytes = kMaxWindowsPath; // what the narrow file calls open
 #else
 constexpr std::size_t kMaxPathBytes = PATH_MAX - 1; // PATH_MAX counts the final NUL
 #endif
@@ -90,21 +92,29 @@ struct Walk {
     std::string pattern;
     std::string path; // the directory being walked, ending in one separator
     ScanSkips skips;
-    std::set<std::string> walked;
+    std::set<fs::path::string_type> walked;
 
     bool Enter(const std::string& dir) {
         std::error_code ec;
-        const fs::path canonical = fs::canonical(dir, ec);
-        return !ec && walked.insert(canonical.string()).second;
+        const fs::path canonical = fs::canonical(NativePath(dir), ec);
+        return !ec && walked.insert(canonical.native()).second;
     }
 
     bool List(Listing& out) {
         std::error_code ec;
-        fs::directory_iterator it(path, ec);
+        fs::directory_iterator it(NativePath(path), ec);
         if (ec) return false;
+        bool unnamable = false;
         for (const fs::directory_iterator end; it != end; it.increment(ec)) {
             if (ec) return false;
-            std::string name = it->path().filename().string();
+            std::optional<std::string> text = ProgramText(it->path().filename());
+            if (!text) {
+                // No path the program can pass on names it; told once per folder.
+                if (!unnamable) skips.unnamable.push_back(path);
+                unnamable = true;
+                continue;
+            }
+            std::string name = std::move(*text);
             std::error_code typeEc;
             const fs::file_status st = it->status(typeEc); // follows links
             if (typeEc) continue;
@@ -150,7 +160,7 @@ struct Walk {
 
     void Start() {
         std::error_code ec;
-        if (!fs::is_directory(path, ec)) return; // no such directory: nothing, silently
+        if (!fs::is_directory(NativePath(path), ec)) return; // no such directory: nothing, silently
         if (Enter(path)) Search(0);
     }
 };
@@ -310,12 +320,15 @@ std::optional<Notice> ScanSkipsNotice(const ScanSkips& skips, int found) {
         if (folders > 0) text += Count(folders, "folder", "folders");
         if (folders > 0 && files > 0) text += " and ";
         if (files > 0) text += Count(files, "file", "files");
+        if (folders == 0 && files == 0) text += "entries with names it cannot use";
         text += "; the voice files there are not listed.";
         AddReason(text, skips.unreadable, "Could not be read");
         AddReason(text, skips.tooDeep,
                   ("Deeper than " + std::to_string(kMaxScanDepth) + " folders").c_str());
         AddReason(text, skips.tooLong,
                   ("Path longer than " + std::to_string(kMaxPathBytes) + " bytes").c_str());
+        AddReason(text, skips.unnamable,
+                  "Names that Windows' code page for this program cannot hold, in");
     }
     if (found == 0 && skips.specialEntries > 0) {
         if (!text.empty()) text += "\r\n\r\n";
@@ -364,7 +377,7 @@ int FindFiles(TextLibrary& lib, const std::string& fileOrDir,
               const std::optional<std::string>& pattern, Notices& notices) {
     lib.fileList.clear();
     std::error_code ec;
-    if (!fileOrDir.empty() && fs::is_regular_file(fileOrDir, ec)) {
+    if (!fileOrDir.empty() && fs::is_regular_file(NativePath(fileOrDir), ec)) {
         lib.fileList.push_back(fileOrDir);
         return lib.FileCount();
     }

@@ -20,8 +20,13 @@ struct ScanSkips {
     std::vector<std::string> tooDeep;    // folders below the depth bound
     std::vector<std::string> tooLong;    // folders and files whose path the system refuses
     int specialEntries = 0;              // FIFOs, devices and sockets whose names match the pattern
+    // Folders holding entries whose names the program's code page cannot hold (Windows),
+    // once per folder; those entries are not listed.
+    std::vector<std::string> unnamable;
 
-    bool Any() const { return !unreadable.empty() || !tooDeep.empty() || !tooLong.empty(); }
+    bool Any() const {
+        return !unreadable.empty() || !tooDeep.empty() || !tooLong.empty() || !unnamable.empty();
+    }
 };
 
 // Returns the number of entries in lib.fileList. A missing file without a pattern gives

@@ -1,5 +1,7 @@
 #include "textfile/SafeWrite.h"
 
+#include "textfile/NativePath.h"
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -32,13 +34,21 @@ struct WriteOutcome {
 // Writes the bytes to tempPath (created exclusively), then renames it over path. On any
 // failure after creation the temporary file is removed and path is left as it was.
 WriteOutcome WriteThrough(const fs::path& path, const fs::path& tempPath, std::string_view bytes) {
+#ifdef _WIN32
+    // Longer paths would fail as "no such file": name the limit instead.
+    if (tempPath.native().size() > kMaxWindowsPath)
+        return {"the temporary file beside it would have a path of " +
+                    std::to_string(tempPath.native().size()) + " characters; Windows allows " +
+                    std::to_string(kMaxWindowsPath) + " here",
+                false};
+#endif
     errno = 0;
 #ifdef _WIN32
     // The C library of Windows knows no "x" mode and would silently replace a file that
     // holds the name: create it exclusively by hand.
     std::FILE* file = nullptr;
-    const int fd = _open(tempPath.string().c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
-                         _S_IREAD | _S_IWRITE);
+    const int fd =
+        _wopen(tempPath.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (fd >= 0 && !(file = _fdopen(fd, "wb"))) _close(fd);
 #else
     std::FILE* file = std::fopen(tempPath.string().c_str(), "wbx");
@@ -111,10 +121,10 @@ std::optional<fs::path> FinalTarget(const fs::path& path, std::string& error) {
 
 } // namespace
 
-std::optional<std::string> WriteFileReplacing(const std::string& path,
-                                                 std::string_view bytes) {
+std::optional<std::string> WriteFileReplacing(const std::string& path, std::string_view bytes) {
+    if (std::string limit = PathLimitError(path); !limit.empty()) return limit;
     std::string linkError;
-    const std::optional<fs::path> resolved = FinalTarget(fs::path(path), linkError);
+    const std::optional<fs::path> resolved = FinalTarget(NativePath(path), linkError);
     if (!resolved) return linkError;
     const fs::path& target = *resolved;
     constexpr int kAttempts = 64;
@@ -129,10 +139,11 @@ std::optional<std::string> WriteFileReplacing(const std::string& path,
 std::optional<std::string> WriteFileReplacingVia(const std::string& path,
                                                  const std::string& tempPath,
                                                  std::string_view bytes) {
+    if (std::string limit = PathLimitError(path); !limit.empty()) return limit;
     std::string linkError;
-    const std::optional<fs::path> resolved = FinalTarget(fs::path(path), linkError);
+    const std::optional<fs::path> resolved = FinalTarget(NativePath(path), linkError);
     if (!resolved) return linkError;
-    return WriteThrough(*resolved, fs::path(tempPath), bytes).error;
+    return WriteThrough(*resolved, NativePath(tempPath), bytes).error;
 }
 
 } // namespace veltrano::textfile

@@ -1,0 +1,439 @@
+// The Win32Form's main window, its messages, the menus with their accelerators, and the
+// event loop.
+#include "platform/win32/Win32Form.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace veltrano::platform::win32 {
+
+namespace {
+
+constexpr char kWindowClass[] = "VeltranoMainWindow";
+constexpr int kMaxResizeDepth = 16;
+constexpr int kMaxMenuDepth = 8;
+// A native menu entry that exists (the record keeps entries whose native item was removed).
+void* const kNativeItem = reinterpret_cast<void*>(1);
+
+HMENU NativeOf(const MenuTable::Menu& m) {
+    return static_cast<HMENU>(m.native);
+}
+
+} // namespace
+
+Win32Form::Win32Form(HINSTANCE instance) : instance_(instance) {}
+
+Win32Form::~Win32Form() {
+    sink_ = nullptr;
+    if (hwnd_ && !closed_) {
+        closed_ = true;
+        SetMenu(hwnd_, nullptr); // the menus are destroyed below with the others
+        DestroyWindow(hwnd_);
+    }
+    for (const auto& [handle, m] : menus_.Menus())
+        if (owners_.count(handle) == 0 && m.native) ::DestroyMenu(NativeOf(m));
+    if (accel_) DestroyAcceleratorTable(accel_);
+    for (const auto& [color, brush] : brushes_)
+        DeleteObject(brush);
+    for (const auto& [height, font] : fonts_)
+        DeleteObject(font);
+    if (listFont_) DeleteObject(listFont_);
+}
+
+// --- the main window ------------------------------------------------------------------------
+
+void Win32Form::CreateMainWindow(int outerWidth, int outerHeight) {
+    if (hwnd_ || closed_) return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = &Win32Form::MainProc;
+    wc.hInstance = instance_;
+    wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(1));
+    wc.hIconSm =
+        static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, 0));
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    wc.lpszClassName = kWindowClass;
+    RegisterClassExA(&wc); // fails harmlessly when a second form registers it again
+
+    // Small fonts, so that captions fit the fixed sizes of the controls; the lists show
+    // voice lines in fixed columns.
+    font_ = FitFont(std::string(), 0);
+    listFont_ = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            FIXED_PITCH | FF_MODERN, "Courier New");
+
+    hwnd_ = CreateWindowExA(0, kWindowClass, caption_.c_str(),
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                            outerWidth, outerHeight, nullptr, nullptr, instance_, this);
+    if (!hwnd_) return;
+    tips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+    if (tips_) SendMessageA(tips_, TTM_SETMAXTIPWIDTH, 0, 400);
+}
+
+std::int32_t Win32Form::WindowHandle() const {
+    return HasMainWindow() ? static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd_)) : 0;
+}
+
+LRESULT CALLBACK Win32Form::MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        static_cast<Win32Form*>(cs->lpCreateParams)->hwnd_ = hwnd;
+    }
+    auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        self->tips_ = nullptr;
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+    return self->Handle(msg, wParam, lParam);
+}
+
+LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SIZE:
+        Resized();
+        return 0;
+    case WM_CLOSE: {
+        if (closed_) return 0;
+        int cancel = 0;
+        if (sink_) sink_->Win_1_Close(cancel);
+        if (cancel != 0) return 0;
+        // The controls' notifications find the form closed from now on.
+        closed_ = true;
+        shown_ = false;
+        if (attachedMenu_) SetMenu(hwnd_, nullptr); // a bar still attached stays this form's
+        attachedMenu_ = 0;
+        accelDirty_ = true;
+        DestroyWindow(hwnd_);
+        return 0;
+    }
+    case WM_DESTROY:
+        closed_ = true;
+        controls_.Clear();
+        pictures_.clear();
+        byId_.clear();
+        PostQuitMessage(0);
+        return 0;
+    case WM_COMMAND:
+        if (lParam != 0) {
+            Notify(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        }
+        // A menu choice (0 in the high word) or an accelerator (1).
+        if (!chooserOpen_) Message(WM_COMMAND, static_cast<std::int32_t>(wParam), 0);
+        return 0;
+    case WM_MENUSELECT:
+        if (!chooserOpen_)
+            Message(WM_MENUSELECT, static_cast<std::int32_t>(wParam),
+                    HandleOf(reinterpret_cast<HMENU>(lParam)));
+        return 0;
+    case WM_EXITMENULOOP:
+        if (!chooserOpen_) Message(WM_EXITMENULOOP, 0, 0);
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+        return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DRAWITEM:
+        DrawControl(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_ERASEBKGND: {
+        RECT r;
+        GetClientRect(hwnd_, &r);
+        FillRect(reinterpret_cast<HDC>(wParam), &r, Brush(windowBack_));
+        return 1;
+    }
+    default:
+        return DefWindowProcA(hwnd_, msg, wParam, lParam);
+    }
+}
+
+void Win32Form::Message(std::int32_t msg, std::int32_t wParam, std::int32_t lParam) {
+    if (EventSink* s = Sink()) s->Win_1_Message(WindowHandle(), msg, wParam, lParam);
+}
+
+void Win32Form::Resized() {
+    if (!shown_ || closed_ || !sink_) return;
+    // The handler sets the size itself, which comes back here; it settles on the second
+    // pass, and the depth limit stops a desktop that refuses the size from looping.
+    if (resizeDepth_ >= kMaxResizeDepth) return;
+    ++resizeDepth_;
+    ++resizeCalls_;
+    sink_->Win_1_ReSize();
+    --resizeDepth_;
+}
+
+void Win32Form::SetWindowCaption(const std::string& caption) {
+    caption_ = caption;
+    if (HasMainWindow()) SetWindowTextA(hwnd_, caption.c_str());
+}
+
+void Win32Form::SetWindowBackColor(Color c) {
+    windowBack_ = c;
+    if (HasMainWindow()) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Win32Form::ShowWindow() {
+    if (!HasMainWindow() || shown_) return;
+    // Centred on the desktop's work area.
+    RECT work{}, r{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(hwnd_, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    SetWindowPos(hwnd_, nullptr,
+                 std::max<int>(work.left, work.left + (work.right - work.left - w) / 2),
+                 std::max<int>(work.top, work.top + (work.bottom - work.top - h) / 2), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    shown_ = true;
+    const int before = resizeCalls_;
+    ::ShowWindow(hwnd_, SW_SHOWNORMAL);
+    UpdateWindow(hwnd_);
+    // The first size notification of a shown window, when Windows sent none itself.
+    if (resizeCalls_ == before) Resized();
+}
+
+bool Win32Form::WindowVisible() const {
+    return HasMainWindow() && IsWindowVisible(hwnd_);
+}
+
+Size Win32Form::WindowOuterSize() const {
+    if (!HasMainWindow()) return {};
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+void Win32Form::SetWindowOuterSize(int width, int height) {
+    if (!HasMainWindow() || GetWindowState() != WindowState::Normal) return;
+    const Size now = WindowOuterSize();
+    if (now.w == width && now.h == height) return;
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+WindowState Win32Form::GetWindowState() const {
+    if (!HasMainWindow()) return WindowState::Normal;
+    if (IsIconic(hwnd_)) return WindowState::Minimized;
+    if (IsZoomed(hwnd_)) return WindowState::Maximized;
+    return WindowState::Normal;
+}
+
+int Win32Form::TwipsPerPixelX() const {
+    HDC dc = GetDC(nullptr);
+    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
+    if (dc) ReleaseDC(nullptr, dc);
+    return std::max(1, static_cast<int>(std::lround(1440.0 / std::max(1, dpi))));
+}
+
+int Win32Form::TwipsPerPixelY() const {
+    HDC dc = GetDC(nullptr);
+    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc) ReleaseDC(nullptr, dc);
+    return std::max(1, static_cast<int>(std::lround(1440.0 / std::max(1, dpi))));
+}
+
+// --- menus ----------------------------------------------------------------------------------
+
+HMENU Win32Form::NativeMenu(MenuHandle menu) const {
+    const MenuTable::Menu* m = menus_.Get(menu);
+    return m ? NativeOf(*m) : nullptr;
+}
+
+MenuHandle Win32Form::HandleOf(HMENU native) const {
+    if (!native) return 0;
+    for (const auto& [handle, m] : menus_.Menus())
+        if (NativeOf(m) == native) return handle;
+    return 0;
+}
+
+MenuHandle Win32Form::CreateMenuBar() {
+    HMENU native = ::CreateMenu();
+    if (!native) return 0;
+    const MenuHandle h = menus_.Create(true);
+    menus_.Get(h)->native = native;
+    return h;
+}
+
+MenuHandle Win32Form::CreatePopupMenu() {
+    HMENU native = ::CreatePopupMenu();
+    if (!native) return 0;
+    const MenuHandle h = menus_.Create(false);
+    menus_.Get(h)->native = native;
+    return h;
+}
+
+bool Win32Form::AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
+                           const std::string& text) {
+    // A native menu has one owner: a popup goes into one menu only, and a bar into none.
+    if (flags & MF_POPUP) {
+        const MenuTable::Menu* child = menus_.Get(idOrPopup);
+        if (child && (child->bar || owners_.count(idOrPopup) != 0)) return false;
+    }
+    MenuTable::Entry* e = menus_.Append(menu, flags, idOrPopup, text);
+    if (!e) return false;
+    HMENU parent = NativeMenu(menu);
+    // The record's text up to a zero byte is what a menu can show.
+    const std::string shown = text.substr(0, text.find('\0'));
+    BOOL ok = FALSE;
+    if (flags & MF_POPUP) {
+        ok = ::AppendMenuA(parent, flags, reinterpret_cast<UINT_PTR>(NativeMenu(idOrPopup)),
+                           shown.c_str());
+        if (ok) owners_[idOrPopup] = menu;
+    } else if (flags & MF_SEPARATOR) {
+        ok = ::AppendMenuA(parent, flags, static_cast<UINT_PTR>(idOrPopup & 0xFFFF), nullptr);
+    } else {
+        ok = ::AppendMenuA(parent, flags, static_cast<UINT_PTR>(idOrPopup & 0xFFFF), shown.c_str());
+    }
+    e->native = ok ? kNativeItem : nullptr;
+    accelDirty_ = true;
+    if (attachedMenu_ != 0 && HasMainWindow()) DrawMenuBar(hwnd_);
+    return true;
+}
+
+bool Win32Form::AttachMenuBar(MenuHandle bar) {
+    if (!HasMainWindow()) return false;
+    if (bar != 0) {
+        const MenuTable::Menu* m = menus_.Get(bar);
+        if (!m || !m->bar) return false;
+    }
+    if (attachedMenu_ != bar) SetMenu(hwnd_, bar ? NativeMenu(bar) : nullptr);
+    attachedMenu_ = bar;
+    accelDirty_ = true;
+    return true;
+}
+
+bool Win32Form::DestroyMenu(MenuHandle menu) {
+    const MenuTable::Menu* m = menus_.Get(menu);
+    if (!m) return false;
+    if (attachedMenu_ == menu) {
+        if (HasMainWindow()) SetMenu(hwnd_, nullptr);
+        attachedMenu_ = 0;
+    }
+    if (auto owner = owners_.find(menu); owner != owners_.end()) {
+        // Still inside another menu: take it out there, so that only this one goes.
+        if (MenuTable::Menu* p = menus_.Get(owner->second)) {
+            int position = 0;
+            for (MenuTable::Entry& pe : p->entries) {
+                if (pe.popup == menu && pe.native) {
+                    RemoveMenu(NativeOf(*p), static_cast<UINT>(position), MF_BYPOSITION);
+                    pe.native = nullptr;
+                    pe.popup = 0;
+                    break;
+                }
+                if (pe.native) ++position;
+            }
+        }
+        owners_.erase(owner);
+    }
+    // The native popups below go with this one.
+    ::DestroyMenu(NativeOf(*m));
+    menus_.Destroy(menu);
+    std::erase_if(owners_, [this](const auto& o) { return menus_.Get(o.first) == nullptr; });
+    accelDirty_ = true;
+    if (HasMainWindow()) DrawMenuBar(hwnd_);
+    return true;
+}
+
+std::optional<std::string> Win32Form::MenuItemText(MenuHandle menu, std::int32_t id) const {
+    return menus_.ItemText(menu, id);
+}
+
+int Win32Form::MenuItemState(MenuHandle menu, std::int32_t id) const {
+    MenuHandle owner = 0;
+    const MenuTable::Entry* e = menus_.Find(menu, id, &owner);
+    if (!e) return -1;
+    // What the menu itself says, in the flags the program asks about.
+    HMENU native = NativeMenu(owner);
+    const UINT state = native && e->native
+                           ? GetMenuState(native, static_cast<UINT>(id & 0xFFFF), MF_BYCOMMAND)
+                           : static_cast<UINT>(-1);
+    if (state == static_cast<UINT>(-1)) return static_cast<int>(e->State());
+    return static_cast<int>(state & (MF_CHECKED | MF_SEPARATOR | MF_MENUBREAK | MF_MENUBARBREAK));
+}
+
+bool Win32Form::CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) {
+    MenuHandle owner = 0;
+    if (!menus_.Find(menu, id, &owner)) return false;
+    menus_.Check(menu, id, checked);
+    if (HMENU native = NativeMenu(owner))
+        ::CheckMenuItem(native, static_cast<UINT>(id & 0xFFFF),
+                        MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    return true;
+}
+
+void Win32Form::RebuildAccelerators() {
+    accelDirty_ = false;
+    if (accel_) DestroyAcceleratorTable(accel_);
+    accel_ = nullptr;
+    if (attachedMenu_ == 0) return;
+    std::vector<ACCEL> table;
+    auto walk = [&](auto&& self, MenuHandle h, int depth) -> void {
+        const MenuTable::Menu* m = menus_.Get(h);
+        if (!m || depth > kMaxMenuDepth) return;
+        for (const MenuTable::Entry& e : m->entries) {
+            if (e.popup) {
+                self(self, e.popup, depth + 1);
+            } else if (!(e.flags & MF_SEPARATOR) && e.native) {
+                if (auto a = ShortcutAccel(e.text, static_cast<WORD>(e.id & 0xFFFF)))
+                    table.push_back(*a);
+            }
+        }
+    };
+    walk(walk, attachedMenu_, 0);
+    if (!table.empty())
+        accel_ = CreateAcceleratorTableA(table.data(), static_cast<int>(table.size()));
+}
+
+bool Win32Form::TranslateShortcut(MSG& msg) {
+    if (!HasMainWindow()) return false;
+    if (accelDirty_) RebuildAccelerators();
+    return accel_ && TranslateAcceleratorA(hwnd_, accel_, &msg) != 0;
+}
+
+int Win32Form::PopupChooser(const std::vector<std::string>& entries) {
+    if (!HasMainWindow() || entries.empty()) return -1;
+    HMENU menu = ::CreatePopupMenu();
+    if (!menu) return -1;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        // '&' shows itself, control characters as blanks, up to a zero byte.
+        std::vector<char> label;
+        for (char ch : entries[i]) {
+            if (ch == '\0') break;
+            if (ch == '&') label.push_back('&');
+            label.push_back(static_cast<unsigned char>(ch) < 0x20 ? ' ' : ch);
+        }
+        if (label.empty()) label.push_back(' ');
+        label.push_back('\0');
+        ::AppendMenuA(menu, MF_STRING, i + 1, label.data());
+    }
+    POINT pt{};
+    GetCursorPos(&pt);
+    SetForegroundWindow(hwnd_);
+    chooserOpen_ = true;
+    const int id = static_cast<int>(TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr));
+    chooserOpen_ = false;
+    PostMessageA(hwnd_, WM_NULL, 0, 0); // lets the menu close properly when it lost the focus
+    ::DestroyMenu(menu);
+    const int n = static_cast<int>(entries.size());
+    return id >= 1 && id <= n ? id - 1 : -1;
+}
+
+// --- the event loop -------------------------------------------------------------------------
+
+int Win32Form::RunEventLoop() {
+    MSG msg{};
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (TranslateShortcut(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
+} // namespace veltrano::platform::win32

@@ -1,0 +1,203 @@
+#!/usr/bin/env bash
+# Smoke test of veltrano.exe under Wine and a virtual X server: start it, look at the window
+# (grey background, near-black header, the picture, the hidden marker), click fixed places,
+# use a keyboard shortcut and the menu by keyboard, then close it as a window manager would
+# and expect exit code 0 and nothing on stderr but Wine's own lines.
+#   smoke-win32.sh WINE-PREFIX PATH/TO/veltrano.exe OUTPUT-FOLDER
+# The program's folder must hold Veltrano.txt (the build copies it there). Screenshots go to
+# OUTPUT-FOLDER (win32-*.png).
+set -uo pipefail
+
+prefix=${1:?usage: smoke-win32.sh WINE-PREFIX PATH/TO/veltrano.exe OUTPUT-FOLDER}
+program=${2:?usage: smoke-win32.sh WINE-PREFIX PATH/TO/veltrano.exe OUTPUT-FOLDER}
+out=${3:?usage: smoke-win32.sh WINE-PREFIX PATH/TO/veltrano.exe OUTPUT-FOLDER}
+here=$(cd "$(dirname "$0")" && pwd)
+wine_run=$here/../../scripts/wine-run.sh
+
+fail() {
+  echo "smoke-win32: FAIL: $*" >&2
+  if [[ -n ${log:-} && -s $log ]]; then
+    echo "smoke-win32: program output:" >&2
+    sed 's/^/  | /' "$log" >&2
+  fi
+  exit 1
+}
+
+for tool in xvfb-run xdotool import convert python3; do
+  command -v "$tool" >/dev/null || fail "'$tool' is missing (scripts/deps.sh installs it)"
+done
+[[ -f $program ]] || fail "no program at $program"
+[[ -f $(dirname "$program")/Veltrano.txt ]] || fail "Veltrano.txt is not beside $program"
+mkdir -p "$out" || fail "cannot create $out"
+
+# Run the rest on a fresh virtual screen.
+if [[ -z ${SMOKE_ON_XVFB:-} ]]; then
+  export SMOKE_ON_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+log=$out/win32-program.log
+# The program's folder is its working folder, as when started from Explorer.
+(cd "$(dirname "$program")" && exec timeout 180 "$wine_run" "$prefix" "$(basename "$program")") \
+  >"$log" 2>&1 &
+pid=$!
+cleanup() { kill "$pid" 2>/dev/null; }
+trap cleanup EXIT
+
+alive() { kill -0 "$pid" 2>/dev/null || fail "the program ended unexpectedly ($1)"; }
+
+# --- the window appears ----------------------------------------------------------------------
+wid=$(timeout 90 xdotool search --sync --onlyvisible --name '^Veltrano$' 2>/dev/null | head -n 1)
+[[ -n $wid ]] || fail "no window named Veltrano within 90 s"
+alive "after the window appeared"
+
+# Without a window manager Wine's X window is the client area with the menu bar: the outer
+# window of 453x550 pixels less Wine's frame and caption. Its width must settle after the
+# first resize and stay put.
+geometry() { eval "$(xdotool getwindowgeometry --shell "$wid")"; }
+sleep 1
+geometry
+((WIDTH >= 437 && WIDTH <= 453 && HEIGHT >= 500 && HEIGHT <= 550)) ||
+  fail "window is ${WIDTH}x${HEIGHT}, expected the client area of a 453x550 window"
+WX=$X WY=$Y
+
+shoot() { import -window root "$1" || fail "screenshot $1 failed"; }
+
+pixel() {
+  convert "$1" -crop "1x1+$2+$3" +repage -depth 8 -format '%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:int(255*b+.5)]' info:
+}
+is_near() {
+  local r g b
+  seen=$(pixel "$1" $((WX + $2)) $((WY + menu + $3)))
+  read -r r g b <<<"$seen"
+  ((r >= $4 - $7 && r <= $4 + $7 && g >= $5 - $7 && g <= $5 + $7 && b >= $6 - $7 && b <= $6 + $7))
+}
+near() {
+  is_near "$@" || fail "$8: pixel at client ($2,$3) is RGB($seen), expected about RGB($4,$5,$6)"
+}
+becomes_near() {
+  for _ in $(seq 1 60); do
+    shoot "$1"
+    is_near "$@" && return 0
+    sleep 0.25
+  done
+  near "$@"
+}
+
+# The client area starts below the menu bar: the header label lbl 10 ("Ctrl Source") is the
+# first run of 20 near-black pixels in column x = 27 that follows lighter ones.
+shot=$out/win32-startup.png
+menu=
+for _ in $(seq 1 60); do
+  shoot "$shot"
+  menu=$(convert "$shot" -crop "1x200+$((WX + 27))+$WY" +repage -depth 8 txt:- |
+    awk -F'[(,)]' 'NR > 1 { dark = ($4 < 20 && $5 < 20 && $6 < 20); if (!dark) light = 1;
+                            run = dark && light ? run + 1 : 0;
+                            if (run == 20) { print $2 - 19 - 100; exit } }')
+  [[ -n $menu ]] && ((menu >= 0)) && break
+  sleep 0.25
+done
+[[ -n $menu ]] || fail "no near-black header label found in column x = 27"
+((menu >= 0 && menu <= 60)) || fail "header label found at a client offset of $menu pixels"
+sleep 0.5
+shoot "$shot"
+echo "smoke-win32: window ${WIDTH}x${HEIGHT} at $WX,$WY; the client area starts $menu pixels below the top"
+
+near "$shot" 27 103 3 3 3 12 "header label lbl 10"
+near "$shot" 112 117 3 3 3 12 "header label lbl 10"
+near "$shot" 5 122 3 3 3 12 "row label lbl 270"
+near "$shot" 27 470 128 128 128 6 "grey below the last row"
+near "$shot" 295 300 128 128 128 6 "grey between the depth column and the voice list"
+near "$shot" 13 110 128 128 128 6 "the hidden marker lbl 13"
+near "$shot" 400 300 255 255 255 6 "the empty voice list"
+near "$shot" 418 89 3 3 3 12 "the face of the All button"
+spread=$(convert "$shot" -crop "140x75+$((WX + 300))+$((WY + menu + 5))" +repage -colorspace gray \
+  -format '%[fx:int(1000*standard_deviation)]' info:)
+((spread > 30)) || fail "the picture area is flat (spread $spread)"
+
+# --- clicks, a shortcut and the menu -----------------------------------------------------------
+click() { xdotool mousemove $((WX + $1)) $((WY + menu + $2)) click 1; sleep 0.4; alive "after a click at $1,$2"; }
+click 427 89   # "All"
+click 13 130   # row label 1
+click 350 200  # the empty voice list
+click 100 40   # the empty file list
+click 310 90   # "Multi Select List"
+near "$shot" 400 300 255 255 255 6 "the voice list after its style changed"
+
+# F5 arms "Search Controller": lbl 10 turns green.
+xdotool mousemove $((WX + 200)) $((WY + menu + 300))
+xdotool key F5
+becomes_near "$out/win32-armed.png" 27 103 0 153 0 12 "lbl 10 after F5"
+click 27 103
+becomes_near "$out/win32-disarmed.png" 27 103 3 3 3 12 "lbl 10 after a click on it"
+
+# The Search menu by keyboard: F10 selects the bar, two steps right reach Search, Down opens
+# it on its first item and Return chooses it, which arms the search again.
+xdotool key F10
+sleep 0.5
+for key in Right Right Down; do
+  xdotool key $key
+  sleep 0.3
+done
+shoot "$out/win32-menu.png"
+xdotool key Return
+becomes_near "$out/win32-menu-chosen.png" 27 103 0 153 0 12 "lbl 10 after Search > Search Controller"
+alive "after a menu choice"
+
+# A menu opened and closed without a choice runs nothing: Escape twice leaves it armed.
+xdotool key F10
+sleep 0.3
+xdotool key Down
+sleep 0.3
+xdotool key Escape Escape
+sleep 0.5
+near "$out/win32-menu-chosen.png" 27 103 0 153 0 12 "lbl 10 after a menu closed without a choice"
+
+# The controller box of row 1 opens its list; Escape closes it again.
+click 70 130
+sleep 1
+xdotool key Escape
+sleep 0.5
+alive "after closing a combo box"
+
+# Store Matrix: the input box takes a name, Return accepts it, the category chooser opens
+# at the cursor and Down, Return chooses its first category; the store list then shows the
+# new entry (dark text where the empty box was white).
+dark_in_store_list() {
+  convert "$1" -crop "120x12+$((WX + 30))+$((WY + menu + 479))" +repage -colorspace gray \
+    -threshold 50% -negate -format '%[fx:int(w*h*mean)]' info:
+}
+shoot "$out/win32-before-store.png"
+before=$(dark_in_store_list "$out/win32-before-store.png")
+click 261 488
+sleep 2
+xdotool type --delay 30 "Smoke"
+xdotool key Return
+sleep 2
+xdotool key Down Return
+stored=
+for _ in $(seq 1 40); do
+  shoot "$out/win32-stored.png"
+  stored=$(dark_in_store_list "$out/win32-stored.png")
+  ((stored > before + 10)) && break
+  sleep 0.25
+done
+((stored > before + 10)) || fail "the store list shows no new entry after Store Matrix ($before, then $stored dark pixels)"
+alive "after storing a matrix"
+
+# --- closing -----------------------------------------------------------------------------------
+python3 "$here/close_window.py" "$wid" || fail "could not send the close request"
+for _ in $(seq 1 150); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.2
+done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end within 30 s of the close request"
+wait "$pid"
+code=$?
+trap - EXIT
+((code == 0)) || fail "the program ended with exit code $code"
+# Wine's own lines carry a process id and a channel ("0024:fixme:...") or start "wine:".
+if grep -vE '^([0-9a-f]{4}:(fixme|err|warn|trace):|wine: |$)' "$log" | grep -q .; then
+  fail "the program wrote to stdout or stderr"
+fi
+echo "smoke-win32: OK (screenshots in $out)"

@@ -1,0 +1,25 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails when a program imports a DLL that is not part of Windows itself (a MinGW runtime
+# left out of the static link, for instance).
+#   cmake -DOBJDUMP=... -DPROGRAMS="a.exe;b.exe" -P check_imports.cmake
+set(windows_own advapi32 comctl32 comdlg32 gdi32 kernel32 msvcrt ole32 oleaut32 shell32 shlwapi
+    user32 uxtheme)
+foreach(program IN LISTS PROGRAMS)
+  execute_process(COMMAND ${OBJDUMP} -p ${program} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "objdump could not read ${program}")
+  endif()
+  string(REGEX MATCHALL "DLL Name: [^\r\n]+" names "${dump}")
+  if(NOT names)
+    message(FATAL_ERROR "${program} imports no DLL at all: not a Windows program?")
+  endif()
+  foreach(line IN LISTS names)
+    string(REGEX REPLACE "DLL Name: " "" dll "${line}")
+    string(TOLOWER "${dll}" dll)
+    string(REGEX REPLACE "\\.dll$" "" base "${dll}")
+    if(NOT base IN_LIST windows_own)
+      message(FATAL_ERROR "${program} imports ${dll}, which Windows does not have")
+    endif()
+  endforeach()
+  message(STATUS "${program}: only Windows' own DLLs")
+endforeach()
