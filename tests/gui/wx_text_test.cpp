@@ -1,6 +1,13 @@
 // Text between the program's bytes and the widgets, the clipboard, the locale and the file
 // dialogs' filters on the desktop backend.
 
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
 #include "WxTestFixture.h"
 
 namespace veltrano::platform::wx::test {
@@ -76,6 +83,51 @@ TEST(PathTextTest, FileSystemBytesRoundTrip) {
     EXPECT_EQ(PathFromWx(PathToWx(utf8)), utf8);
     const std::string notUtf8 = "/tmp/caf\xe9.an1";
     EXPECT_EQ(PathFromWx(PathToWx(notUtf8)), notUtf8);
+}
+
+// F1 and the web page: what xdg-open answers is what the editor is told, so that a file type
+// nothing opens gets the editor's message instead of silence.
+TEST(ShellOpenTest, TheAnswerIsXdgOpensExitCode) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("veltrano-xdg-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string help = (dir / "Veltrano Help.html").string();
+    std::ofstream(help) << "<html></html>";
+    const char* oldPath = std::getenv("PATH");
+    const std::string savedPath = oldPath ? oldPath : "";
+    setenv("PATH", (dir.string() + ":" + savedPath).c_str(), 1);
+    struct Case {
+        const char* opener; // the body of the stand-in xdg-open
+        std::string target;
+        bool opened;
+    };
+    const std::vector<Case> cases = {
+        {"exit 0", help, true},
+        {"exit 3", help, false},                               // no program for this type of file
+        {"exit 4", "https://veltrano.example.org/en/", false}, // no browser
+        {"exit 0", "https://veltrano.example.org/en/", true},
+        {"sleep 20", help, true}, // the program opened in the foreground
+        {"exit 0", (dir / "missing.html").string(), false},
+    };
+    WxForm form;
+    for (const auto& c : cases) {
+        const auto said = dir / "said";
+        std::filesystem::remove(said);
+        std::ofstream(dir / "xdg-open")
+            << "#!/bin/sh\nprintf %s \"$1\" >'" << said.string() << "'\n"
+            << c.opener << "\n";
+        std::filesystem::permissions(dir / "xdg-open", std::filesystem::perms::owner_all);
+        const auto t0 = std::chrono::steady_clock::now();
+        EXPECT_EQ(form.ShellOpen(c.target), c.opened) << c.opener << " " << c.target;
+        EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(10)) << c.opener;
+        std::ifstream in(said);
+        const std::string given((std::istreambuf_iterator<char>(in)), {});
+        if (std::filesystem::exists(c.target) || c.target.rfind("https:", 0) == 0) {
+            EXPECT_EQ(given, c.target);
+        }
+    }
+    setenv("PATH", savedPath.c_str(), 1);
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace

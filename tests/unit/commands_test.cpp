@@ -222,6 +222,21 @@ TEST_F(CommandsTest, HelpOpensThePlainWebPageBesideTheProgramOnLinux) {
     EXPECT_TRUE(form.messages.empty());
 }
 
+#ifndef _WIN32
+TEST_F(CommandsTest, TheBuildPutsTheHelpAsAWebPageBesideTheProgram) {
+    form.programFolder = VELTRANO_BINARY_DIR;
+    program.RunCommand(cmd::kShowHelp);
+    ASSERT_EQ(form.shellTargets.size(), 1u);
+    ASSERT_EQ(form.shellTargets[0], form.programFolder + "/Veltrano Help.html");
+    // The page itself, not its MIME wrapping, and its links name the page.
+    std::ifstream in(form.shellTargets[0]);
+    const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(page.rfind("<!DOCTYPE", 0), 0u);
+    EXPECT_EQ(page.find("Veltrano Help.mht"), std::string::npos);
+    EXPECT_NE(page.find("</html>"), std::string::npos);
+}
+#endif
+
 TEST_F(CommandsTest, TheSampleBanksLieInTheFolderWhereTheChooserStarts) {
     form.programFolder = VELTRANO_BINARY_DIR;
     form.folderAnswers.push_back({false, form.programFolder + "/samples"});

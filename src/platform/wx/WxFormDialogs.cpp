@@ -1,6 +1,14 @@
 // The WxForm's dialogs, clipboard, shell launch and environment.
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <thread>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <wx/app.h>
 #include <wx/frame.h>
@@ -71,6 +79,43 @@ bool IsWebAddress(const std::string& target) {
         return true;
     };
     return starts("http://") || starts("https://");
+}
+
+// How long to wait for xdg-open's answer before taking a running opener as success.
+constexpr auto kOpenerAnswerWait = std::chrono::seconds(2);
+
+// Opens a file or address with xdg-open; nullopt when there is no xdg-open. xdg-open says
+// whether anything could open the target only by its exit code, and wx starts it without
+// waiting for that (so wx reports success when no program is registered for the file type):
+// wait for the answer, which comes at once when nothing opens the target. An opener still
+// running after the wait (some desktops run the program in the foreground) is taken as
+// having opened it, and is reaped when it ends.
+std::optional<bool> OpenWithXdgOpen(const std::string& target) {
+    wxString searchPath, found;
+    if (!wxGetEnv("PATH", &searchPath) || !wxFindFileInPath(&found, searchPath, "xdg-open"))
+        return std::nullopt;
+    const std::string opener = found.utf8_string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    char* argv[] = {const_cast<char*>(opener.c_str()), const_cast<char*>(target.c_str()), nullptr};
+    pid_t pid = 0;
+    const int started = posix_spawn(&pid, opener.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (started != 0) return false;
+    const auto until = std::chrono::steady_clock::now() + kOpenerAnswerWait;
+    while (std::chrono::steady_clock::now() < until) {
+        int status = 0;
+        const pid_t ended = waitpid(pid, &status, WNOHANG);
+        if (ended == pid) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        if (ended < 0) return true; // reaped by someone else: its answer is lost
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::thread([pid] {
+        int status = 0;
+        waitpid(pid, &status, 0);
+    }).detach();
+    return true;
 }
 
 } // namespace
@@ -221,10 +266,12 @@ std::optional<std::string> WxForm::ClipboardText() {
 bool WxForm::ShellOpen(const std::string& target) {
     if (target.empty()) return false;
     wxLogNull quiet; // the editor says what failed, in its own words
-    if (IsWebAddress(target)) return wxLaunchDefaultBrowser(ToWx(target));
+    const bool web = IsWebAddress(target);
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(target, ec)) return false;
-    return wxLaunchDefaultApplication(PathToWx(target));
+    if (!web && !std::filesystem::is_regular_file(target, ec)) return false;
+    if (const auto opened = OpenWithXdgOpen(target)) return *opened;
+    return web ? wxLaunchDefaultBrowser(ToWx(target))
+               : wxLaunchDefaultApplication(PathToWx(target));
 }
 
 std::uint16_t WxForm::UserLanguageId() const {
