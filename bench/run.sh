@@ -13,7 +13,8 @@
 #   * the file finder alone against a plain readdir walk and a walk with stat per entry;
 #   * the voice name report of 2,000 banks against `cat` and a one-buffer reader;
 #   * opening and listing a 16 MiB .ans file against `cat` of it;
-#   * `veltrano-cli find` against `cat` (when veltrano-cli is built);
+#   * `veltrano-cli find --controller 13` over the 2,000 banks against `cat` and the
+#     one-buffer reader (when veltrano-cli is built);
 #   * the desktop program's start-up to its window mapped, and its peak memory, against a
 #     bare wxWidgets frame built by the same build (under Xvfb, when there is one);
 #   * the Google Benchmark of search, replace and the voice list.
@@ -150,9 +151,12 @@ compare "open and list" "\"$build/veltrano-script\" \"$work/big.scn\"" \
 # --- veltrano-cli ------------------------------------------------------------------------------
 echo
 if has veltrano-cli; then
-    echo "veltrano-cli find over 2,000 banks:"
-    compare "veltrano-cli find" "\"$build/veltrano-cli\" find \"$banks\" >/dev/null" \
-        "cat" "cat \"$banks\"/*.an1" ""
+    echo "veltrano-cli find over the same 2,000 banks, the folder walk included:"
+    compare "veltrano-cli find" "\"$build/veltrano-cli\" find --controller 13 \"$banks\"" \
+        "cat" "cat \"$banks\"/*.an1" " (goal: at most 1.50)"
+    compare "veltrano-cli find" "\"$build/veltrano-cli\" find --controller 13 \"$banks\"" \
+        "one-buffer reader" "\"$(bin read_files)\" \"$banks\"/*.an1" ""
+    echo "  (bench/cli_find.sh times it alone, over .an1 and .ans banks in nested folders)"
 else
     echo "veltrano-cli: not built (no such target yet)"
 fi

@@ -241,6 +241,9 @@ int Matrix(const Options& o, const std::string& programFolder, std::ostream& out
         return kFailed;
     }
     const voice::Voice v = voice::ReadVoice(*bytes, *layout, voiceIndex);
+    if (!voice::MatrixInside(*bytes, *layout, voiceIndex))
+        err << "veltrano-cli: " << file << ": voice " << voiceIndex
+            << ": the file ends inside its matrix; the bytes past the end read as 0\n";
     const std::vector<std::string>* tables[] = {&names->controllers, &names->parameters,
                                                 &names->depths};
     if (o.csv)
@@ -297,6 +300,10 @@ int Find(const Options& o, const std::string& programFolder, std::ostream& out, 
         // Every voice the bank holds; a last voice whose matrix the file cuts ends the walk.
         const int count = voice::VoiceCount(*bytes, *layout);
         const voice::FindResult r = voice::FindVoices(*bytes, *layout, count, field, *value);
+        // Only the last voice can lie partly past the end of the file.
+        if (!r.complete)
+            err << "veltrano-cli: " << file << ": voice " << count - 1
+                << ": the file ends inside its matrix; it is not searched\n";
         const std::string path = o.csv ? CsvField(file) : file;
         for (const voice::VoiceSlots& found : r.found) {
             any = true;
