@@ -99,13 +99,15 @@ std::string DescribeReadFailure(const ReadOutcome& outcome, std::int64_t maxByte
 }
 
 BoundedFile::BoundedFile(BoundedFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), size_(std::exchange(other.size_, 0)) {}
+    : fd_(std::exchange(other.fd_, -1)), size_(std::exchange(other.size_, 0)),
+      pos_(std::exchange(other.pos_, -1)) {}
 
 BoundedFile& BoundedFile::operator=(BoundedFile&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
         size_ = std::exchange(other.size_, 0);
+        pos_ = std::exchange(other.pos_, -1);
     }
     return *this;
 }
@@ -114,6 +116,7 @@ void BoundedFile::Close() {
     if (fd_ >= 0) CloseFd(fd_);
     fd_ = -1;
     size_ = 0;
+    pos_ = -1;
 }
 
 ReadOutcome BoundedFile::Open(const std::string& path, std::int64_t maxBytes, BoundedFile& file) {
@@ -169,34 +172,44 @@ ReadOutcome BoundedFile::Open(const std::string& path, std::int64_t maxBytes, Bo
         r.status = ReadStatus::TooLarge;
         return r;
     }
-#ifndef _WIN32
-    // Regular files never wait anyway; reads go back to the ordinary blocking kind.
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-#endif
+    // The descriptor stays non-blocking: reads of a regular file never wait anyway, and the
+    // one file system that answers "try again" is switched to blocking reads then (ReadInto).
     file.fd_ = fd;
     file.size_ = r.size;
+    file.pos_ = 0;
     r.status = ReadStatus::Read;
     return r;
 }
 
 std::size_t BoundedFile::ReadInto(std::string& into, std::int64_t offset, std::int64_t length) {
-    into.clear();
-    if (fd_ < 0 || length <= 0 || offset < 0) return 0;
-    if (SeekTo(fd_, offset) < 0) return 0;
-    const auto want = static_cast<std::size_t>(length);
-    into.reserve(want);
-    // Read in chunks appended to the buffer: the buffer's bytes are written once, by the
-    // copy from the chunk, never zero-filled first.
-    char chunk[64 * 1024];
-    while (into.size() < want) {
-        const std::size_t ask = std::min(sizeof chunk, want - into.size());
-        const long long got = ReadAt(fd_, chunk, ask);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        into.append(chunk, static_cast<std::size_t>(got));
+    if (fd_ < 0 || length <= 0 || offset < 0 || (offset != pos_ && SeekTo(fd_, offset) < 0)) {
+        into.clear();
+        pos_ = -1; // unknown: the next read seeks
+        return 0;
     }
-    return into.size();
+    pos_ = offset;
+    const auto want = static_cast<std::size_t>(length);
+    // The bytes go straight into the buffer. Only a buffer that grows writes zeros, once, up
+    // to its whole capacity: a buffer reused for file after file is not filled again.
+    if (into.size() < want) into.resize(std::max(want, into.capacity()));
+    std::size_t got = 0;
+    while (got < want) {
+        const long long n = ReadAt(fd_, into.data() + got, want - got);
+        if (n < 0 && errno == EINTR) continue;
+#ifndef _WIN32
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            const int flags = ::fcntl(fd_, F_GETFL);
+            if (flags >= 0 && (flags & O_NONBLOCK) != 0 &&
+                ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) == 0)
+                continue;
+        }
+#endif
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    pos_ = offset + static_cast<std::int64_t>(got);
+    into.resize(got);
+    return got;
 }
 
 ReadOutcome ReadBoundedFile(const std::string& path, std::int64_t maxBytes, std::string& into) {

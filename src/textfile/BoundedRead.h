@@ -46,15 +46,16 @@ class BoundedFile {
     bool IsOpen() const { return fd_ >= 0; }
     std::int64_t Size() const { return size_; }
 
-    // Reads length bytes from offset into into, which is emptied first; its capacity is
-    // reused and nothing is zero-filled before the read. Returns the number of bytes that
-    // arrived (fewer when the file shrank or a read failed).
+    // Reads length bytes from offset into into, whose earlier bytes are overwritten; its
+    // capacity is reused and a reused buffer is not zero-filled before the read. Returns the number
+    // of bytes that arrived (fewer when the file shrank or a read failed).
     std::size_t ReadInto(std::string& into, std::int64_t offset, std::int64_t length);
     void Close();
 
   private:
     int fd_ = -1;
     std::int64_t size_ = 0;
+    std::int64_t pos_ = -1; // where the next read starts, -1 when unknown
 };
 
 // Opens, checks and reads a whole file into into (emptied first, capacity reused, no zero

@@ -139,12 +139,12 @@ void TextLibrary::ReadFileRecord() {
 }
 
 void TextLibrary::TakeSpare() {
-    // The bytes just read become the buffer; the old buffer's storage is kept for the
-    // next read, so reading file after file allocates nothing once it is large enough.
+    // The bytes just read become the buffer; the old buffer's storage (and its bytes, which
+    // the next read overwrites without filling it first) is kept for the next read, so
+    // reading file after file allocates nothing once it is large enough.
     std::string old = record.buffer ? std::move(*record.buffer) : std::string();
     record.buffer = std::move(spare_);
     spare_ = std::move(old);
-    spare_.clear();
 }
 
 void TextLibrary::CloseFileRecord() {

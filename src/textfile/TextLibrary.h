@@ -30,8 +30,8 @@ struct FileRecord {
     std::int32_t readOffset = 0;
     std::int32_t readLength = 0;
     std::uint32_t flags = 0;
-    std::int32_t size = 0;     // length of the file last opened
-    std::int32_t capacity = 0; // size of the buffer prepared at start-up
+    std::int32_t size = 0;             // length of the file last opened
+    std::int32_t capacity = 0;         // size of the buffer prepared at start-up
     std::optional<std::string> buffer; // the bytes read; nothing when the record has no buffer
     std::int32_t channel = 0;
     std::string path; // the whole path, never cut
@@ -39,7 +39,7 @@ struct FileRecord {
 
 class TextLibrary {
   public:
-    std::vector<std::string> fileList;  // entry n is fileList[n - 1]
+    std::vector<std::string> fileList; // entry n is fileList[n - 1]
     FileRecord record;
     std::vector<std::string> blockList; // block b is blockList[b - 1]
     std::vector<std::string> lineList;  // line i is lineList[i - 1]
@@ -66,9 +66,12 @@ class TextLibrary {
     // nothing. Returns true when the buffer now holds file n's bytes.
     bool LoadFileIntoRecord(int n, Notices& notices);
 
-    // Zero-fills the record and drops its buffer (closing a file it still has open).
+    // Zero-fills the record and drops its buffer (closing a file it still has open). The
+    // buffer's storage stays with the library for the next read.
     void ClearRecord() {
         CloseFileRecord();
+        if (record.buffer && record.buffer->capacity() > spare_.capacity())
+            spare_ = std::move(*record.buffer);
         record = FileRecord{};
     }
 

@@ -359,13 +359,31 @@ ListWindow::ListWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size)
     Bind(wxEVT_SET_FOCUS, &ListWindow::OnFocus, this);
     Bind(wxEVT_KILL_FOCUS, &ListWindow::OnKillFocus, this);
     Bind(wxEVT_DPI_CHANGED, [this](wxDPIChangedEvent& e) {
-        UpdateRowHeight();
+        UpdateRowHeight(true);
         e.Skip();
     });
 }
 
-void ListWindow::UpdateRowHeight() {
-    rowHeight_ = std::max(8, GetCharHeight() + 1);
+namespace {
+// The list boxes of the window share one font, and each measure of a font lays out a text:
+// the height is measured once per font (and again when the resolution changes).
+int CharHeightOf(const wxWindow& w, bool remeasure) {
+    static std::vector<std::pair<wxString, int>> known;
+    const wxString font = w.GetFont().GetNativeFontInfoDesc();
+    auto it =
+        std::find_if(known.begin(), known.end(), [&](const auto& k) { return k.first == font; });
+    if (it != known.end() && !remeasure) return it->second;
+    const int height = w.GetCharHeight();
+    if (it != known.end())
+        it->second = height;
+    else if (known.size() < 8)
+        known.emplace_back(font, height);
+    return height;
+}
+} // namespace
+
+void ListWindow::UpdateRowHeight(bool remeasure) {
+    rowHeight_ = std::max(8, CharHeightOf(*this, remeasure) + 1);
     RefreshAll();
 }
 

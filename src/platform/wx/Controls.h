@@ -166,7 +166,7 @@ class ListWindow : public wxVScrolledWindow {
     void OnKeyDown(wxKeyEvent&);
     void OnFocus(wxFocusEvent&);
     void OnKillFocus(wxFocusEvent&);
-    void UpdateRowHeight();
+    void UpdateRowHeight(bool remeasure = false);
     void ScrollIntoView(int i);
 
     std::vector<Item> items_;
