@@ -22,6 +22,9 @@ export WINELOADER=$wine
 server=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 case ${1:-} in
 --start)
+  # Wine's services outlive this call and keep the X display they were started on: started
+  # without one, they leave each program to use the display it is given.
+  unset DISPLAY
   mkdir -p "$prefix"
   (
     flock 9
