@@ -76,7 +76,8 @@ void Program::WriteVoiceNameReport(const std::string& path) {
     NoticeFlood flood;
     for (const Notice& notice : report.notices) {
         const std::size_t cut = notice.text.rfind("\r\n");
-        const std::string item = cut == std::string::npos ? notice.text : notice.text.substr(cut + 2);
+        const std::string item =
+            cut == std::string::npos ? notice.text : notice.text.substr(cut + 2);
         Show(flood.Admit(item, Notices{notice}));
     }
     if (const auto error = textfile::WriteFileReplacing(path, report.text)) {

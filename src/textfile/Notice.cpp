@@ -10,14 +10,16 @@ Notices NoticeFlood::Admit(const std::string& item, Notices notices) {
     return {};
 }
 
-std::optional<Notice> NoticeFlood::Summary(const std::string& title, const std::string& consequence) const {
+std::optional<Notice> NoticeFlood::Summary(const std::string& title,
+                                           const std::string& consequence) const {
     if (heldBack_ == 0) return std::nullopt;
     std::string text = std::to_string(heldBack_) + (heldBack_ == 1 ? " more file" : " more files") +
                        " could not be read. " + consequence;
     for (const std::string& item : named_)
         text += "\r\n" + item;
     if (heldBack_ > static_cast<int>(named_.size()))
-        text += "\r\n... and " + std::to_string(heldBack_ - static_cast<int>(named_.size())) + " more.";
+        text +=
+            "\r\n... and " + std::to_string(heldBack_ - static_cast<int>(named_.size())) + " more.";
     return Notice{NoticeIcon::Information, title, text};
 }
 

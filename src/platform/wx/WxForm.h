@@ -4,9 +4,9 @@
 // The main window is a wxFrame whose client area is a grey panel; every control sits on it
 // at its fixed pixel position. Labels, buttons, check boxes, option buttons, the picture and
 // the list boxes are drawn here (Controls.h); combo boxes are wxOwnerDrawnComboBox controls,
-// whose items stay plain strings until the list is opened. Menus are native; the backend keeps its own record
-// of every menu (flags, texts, check marks) and mirrors it into wxMenuBar and wxMenu. Every
-// item is a GTK check item, so that any item can take a check mark at any time; the style
+// whose items stay plain strings until the list is opened. Menus are native; the backend keeps its
+// own record of every menu (flags, texts, check marks) and mirrors it into wxMenuBar and wxMenu.
+// Every item is a GTK check item, so that any item can take a check mark at any time; the style
 // sheet hides the box of an unchecked one, and the record wins over GTK, which turns a
 // check item's mark over when it is chosen.
 //
