@@ -36,7 +36,7 @@ void Program::FillVoiceList(std::string_view text) {
     if (text.empty()) return;
     const auto layout = LayoutInForce();
     if (!layout) return;
-    voice::EnumerateVoices(text, *layout, [&](const voice::Voice& v) {
+    voice::EnumerateVoiceHeads(text, *layout, [&](const voice::VoiceHead& v) {
         form_.ListAdd(list, voice::VoiceLine(v.number, v.category, v.name));
         return true;
     });

@@ -66,7 +66,7 @@ NameReport MakeNameReport(const std::vector<std::string>& files,
             if (layout) {
                 const char* skip = Info(*layout).skipName;
                 int position = 0;
-                EnumerateVoices(text, *layout, [&](const Voice& v) {
+                EnumerateVoiceHeads(text, *layout, [&](const VoiceHead& v) {
                     ++position;
                     if (IsSkipName(v.name, skip)) return true;
                     // An1 voices are numbered by position from 1 here, unlike the voice list.

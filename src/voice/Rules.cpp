@@ -80,7 +80,7 @@ EditBatch CategoryBatch(VoiceLayout layout, const std::vector<int>& voices, std:
 
 std::vector<std::string> VoiceLines(std::string_view bytes, VoiceLayout layout) {
     std::vector<std::string> lines;
-    EnumerateVoices(bytes, layout, [&](const Voice& v) {
+    EnumerateVoiceHeads(bytes, layout, [&](const VoiceHead& v) {
         lines.push_back(VoiceLine(v.number, v.category, v.name));
         return true;
     });

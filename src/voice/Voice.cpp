@@ -75,8 +75,8 @@ std::uint8_t ByteAt(std::string_view text, std::size_t offset) {
     return offset < text.size() ? static_cast<std::uint8_t>(text[offset]) : 0;
 }
 
-Voice ReadVoice(std::string_view text, VoiceLayout layout, int k) {
-    Voice v;
+VoiceHead ReadVoiceHead(std::string_view text, VoiceLayout layout, int k) {
+    VoiceHead v;
     v.k = k;
     if (k < 0) return v;
     if (layout == VoiceLayout::An1) {
@@ -84,10 +84,19 @@ Voice ReadVoice(std::string_view text, VoiceLayout layout, int k) {
     } else if (auto at = VoiceOffset(layout, k, VoiceField::Number)) {
         v.number = ByteAt(text, *at);
     }
-    if (auto at = VoiceOffset(layout, k, VoiceField::Name); at && *at < text.size()) {
-        v.name = std::string(text.substr(*at, static_cast<std::size_t>(kNameBytes)));
-    }
+    if (auto at = VoiceOffset(layout, k, VoiceField::Name); at && *at < text.size())
+        v.name = text.substr(*at, static_cast<std::size_t>(kNameBytes));
     if (auto at = VoiceOffset(layout, k, VoiceField::Category)) v.category = ByteAt(text, *at);
+    return v;
+}
+
+Voice ReadVoice(std::string_view text, VoiceLayout layout, int k) {
+    const VoiceHead head = ReadVoiceHead(text, layout, k);
+    Voice v;
+    v.k = head.k;
+    v.number = head.number;
+    v.name = std::string(head.name);
+    v.category = head.category;
     if (auto at = VoiceOffset(layout, k, VoiceField::Matrix)) {
         for (std::size_t j = 0; j < v.matrix.size(); ++j)
             v.matrix[j] = ByteAt(text, *at + j);
@@ -95,13 +104,13 @@ Voice ReadVoice(std::string_view text, VoiceLayout layout, int k) {
     return v;
 }
 
-void EnumerateVoices(std::string_view text, VoiceLayout layout,
-                     const std::function<bool(const Voice&)>& visit) {
+void EnumerateVoiceHeads(std::string_view text, VoiceLayout layout,
+                         const std::function<bool(const VoiceHead&)>& visit) {
     const std::size_t length = text.size();
     if (length == 0) return;
     const LayoutInfo& info = Info(layout);
     for (int k = 0;; ++k) {
-        const Voice v = ReadVoice(text, layout, k);
+        const VoiceHead v = ReadVoiceHead(text, layout, k);
         if (!visit(v)) return;
         if (layout == VoiceLayout::Ans && v.number == kLastVoiceNumber) return;
         if (layout == VoiceLayout::An1 && k == kMaxAn1Voices - 1) return;
@@ -110,9 +119,16 @@ void EnumerateVoices(std::string_view text, VoiceLayout layout,
     }
 }
 
+void EnumerateVoices(std::string_view text, VoiceLayout layout,
+                     const std::function<bool(const Voice&)>& visit) {
+    EnumerateVoiceHeads(text, layout, [&](const VoiceHead& head) {
+        return visit(ReadVoice(text, layout, head.k));
+    });
+}
+
 int VoiceCount(std::string_view text, VoiceLayout layout) {
     int count = 0;
-    EnumerateVoices(text, layout, [&count](const Voice&) {
+    EnumerateVoiceHeads(text, layout, [&count](const VoiceHead&) {
         ++count;
         return true;
     });

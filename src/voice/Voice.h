@@ -43,13 +43,26 @@ struct Voice {
     ControlMatrix matrix{}; // bytes past the end read as 0
 };
 
+// What a voice line shows, read without the matrix: lists and the report go through every
+// voice of many files and need no more.
+struct VoiceHead {
+    int k = 0;
+    std::uint8_t number = 0;
+    std::string_view name; // up to 10 bytes of the text, cut where the data ends
+    std::uint8_t category = 0;
+};
+
 // Reads voice k of the text (no check that the enumeration yields it).
 Voice ReadVoice(std::string_view text, VoiceLayout layout, int k);
+VoiceHead ReadVoiceHead(std::string_view text, VoiceLayout layout, int k);
 
 // Calls visit for every voice the length rules yield, in order; stops early when visit
 // returns false.
 void EnumerateVoices(std::string_view text, VoiceLayout layout,
                      const std::function<bool(const Voice&)>& visit);
+// The same voices, heads only.
+void EnumerateVoiceHeads(std::string_view text, VoiceLayout layout,
+                         const std::function<bool(const VoiceHead&)>& visit);
 
 // Number of voices EnumerateVoices yields.
 int VoiceCount(std::string_view text, VoiceLayout layout);
