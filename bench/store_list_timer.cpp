@@ -15,8 +15,8 @@
 #include <wx/frame.h>
 #include <wx/init.h>
 #include <wx/log.h>
-#include <wx/odcombo.h>
 
+#include "platform/wx/DropBox.h"
 #include "platform/wx/WxForm.h"
 #include "shell/Program.h"
 
@@ -65,12 +65,12 @@ int main(int argc, char** argv) {
         Pump();
         wxLogNull quiet; // popping up a list with no focus is reported in debug builds of wx
         const veltrano::ControlRef ref{veltrano::platform::Array::cmb, veltrano::ctl::kStoreList};
-        auto* box = dynamic_cast<wxOwnerDrawnComboBox*>(form.Window(ref));
+        auto* box = dynamic_cast<veltrano::platform::wx::DropBox*>(form.Window(ref));
         for (int n : {1000, 4000, 8000}) {
             program.stored.matrices.assign(static_cast<std::size_t>(n), program.panel.work);
             for (int i = 0; i < n; ++i)
                 program.stored.matrices[static_cast<std::size_t>(i)].SetName("Matrix " +
-                                                                      std::to_string(i));
+                                                                             std::to_string(i));
             std::vector<double> fill, open;
             for (int r = 0; r < runs; ++r) {
                 auto t0 = std::chrono::steady_clock::now();
@@ -79,9 +79,9 @@ int main(int argc, char** argv) {
                 fill.push_back(Ms(t0));
                 if (box) {
                     t0 = std::chrono::steady_clock::now();
-                    box->Popup();
+                    box->Open();
                     Pump();
-                    box->Dismiss();
+                    box->Close();
                     Pump();
                     open.push_back(Ms(t0));
                 }

@@ -14,13 +14,13 @@
 #include <wx/init.h>
 #include <wx/log.h>
 #include <wx/menu.h>
-#include <wx/odcombo.h>
 #include <wx/panel.h>
 #include <wx/time.h>
 #include <wx/tooltip.h>
 #include <wx/weakref.h>
 
 #include "platform/wx/Controls.h"
+#include "platform/wx/DropBox.h"
 #include "platform/wx/Text.h"
 #include "platform/wx/WxForm.h"
 #include "shell/Program.h"

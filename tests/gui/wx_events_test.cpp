@@ -150,18 +150,19 @@ TEST_F(WxProgramTest, LosingTheFocusReachesTheHandler) {
 }
 
 TEST_F(WxProgramTest, OnlyTheUsersChoiceInAComboBoxNotifies) {
-    auto* box = dynamic_cast<wxOwnerDrawnComboBox*>(form->Window(Cmb(230)));
+    auto* box = dynamic_cast<DropBox*>(form->Window(Cmb(230)));
     ASSERT_NE(box, nullptr);
-    ASSERT_GT(box->GetCount(), 10u);
+    const int count = form->ComboCount(Cmb(230));
+    ASSERT_GT(count, 10);
 
     form->ComboSetCurSel(Cmb(230), 5);
-    EXPECT_EQ(box->GetSelection(), 5);
-    EXPECT_EQ(box->GetValue(), box->GetString(5));
+    EXPECT_EQ(box->Selection(), 5);
+    EXPECT_EQ(box->ShownText(), ToWx(*form->ComboText(Cmb(230), 5)));
     form->ComboSetCurSel(Cmb(230), -1);
-    EXPECT_EQ(box->GetSelection(), wxNOT_FOUND);
-    EXPECT_EQ(box->GetValue(), "");
-    form->ComboSetCurSel(Cmb(230), static_cast<int>(box->GetCount()));
-    EXPECT_EQ(box->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(box->Selection(), wxNOT_FOUND);
+    EXPECT_EQ(box->ShownText(), "");
+    form->ComboSetCurSel(Cmb(230), count);
+    EXPECT_EQ(box->Selection(), wxNOT_FOUND);
     EXPECT_EQ(form->ComboCurSel(Cmb(230)), -1);
     Pump();
     EXPECT_EQ(sink->Count("cmb_Click", 230), 0);
@@ -178,6 +179,44 @@ TEST_F(WxProgramTest, OnlyTheUsersChoiceInAComboBoxNotifies) {
     EXPECT_EQ(form->ComboCurSel(Cmb(230)), 7);
     EXPECT_EQ(program->panel.work.MatrixByte(1), 7)
         << "row 1's parameter takes the chosen position";
+}
+
+TEST_F(WxProgramTest, TheOpenListPicksWithItsKeysAndEscapeChoosesNothing) {
+    auto* box = dynamic_cast<DropBox*>(form->Window(Cmb(230)));
+    ASSERT_NE(box, nullptr);
+    form->ComboSetCurSel(Cmb(230), 2);
+    const auto press = [](wxWindow* w, int key) {
+        wxKeyEvent e(wxEVT_KEY_DOWN);
+        e.m_keyCode = key;
+        e.SetEventObject(w);
+        w->GetEventHandler()->ProcessEvent(e);
+        Pump();
+    };
+    box->Open();
+    Pump();
+    ASSERT_NE(box->OpenList(), nullptr);
+    press(box->OpenList(), WXK_ESCAPE);
+    EXPECT_FALSE(box->IsOpen());
+    EXPECT_EQ(sink->Count("cmb_Click", 230), 0);
+    EXPECT_EQ(form->ComboCurSel(Cmb(230)), 2);
+
+    box->Open();
+    Pump();
+    ASSERT_NE(box->OpenList(), nullptr);
+    press(box->OpenList(), WXK_DOWN);
+    press(box->OpenList(), WXK_DOWN);
+    EXPECT_EQ(sink->Count("cmb_Click", 230), 0) << "moving in the open list chooses nothing";
+    press(box->OpenList(), WXK_RETURN);
+    EXPECT_FALSE(box->IsOpen());
+    EXPECT_EQ(sink->Count("cmb_Click", 230), 1);
+    EXPECT_EQ(form->ComboCurSel(Cmb(230)), 4);
+
+    // Emptied, the box shows nothing; filled again, nothing is selected until chosen.
+    form->ComboClear(Cmb(230));
+    EXPECT_EQ(box->Selection(), -1);
+    EXPECT_EQ(box->ShownText(), "");
+    form->ComboAdd(Cmb(230), "one", 1);
+    EXPECT_EQ(form->ComboCurSel(Cmb(230)), -1);
 }
 
 TEST_F(WxProgramTest, LabelsButtonsCheckBoxesAndOptionsReportClicks) {

@@ -3,8 +3,8 @@
 //
 // The main window is a wxFrame whose client area is a grey panel; every control sits on it
 // at its fixed pixel position. Labels, buttons, check boxes, option buttons, the picture and
-// the list boxes are drawn here (Controls.h); combo boxes are wxOwnerDrawnComboBox controls,
-// whose items stay plain strings until the list is opened. Menus are native; the backend keeps its
+// the list boxes and the drop-down lists are drawn here (Controls.h, DropBox.h); a drop-down
+// list draws its items from the control record. Menus are native; the backend keeps its
 // own record of every menu (flags, texts, check marks) and mirrors it into wxMenuBar and wxMenu.
 // Every item is a GTK check item, so that any item can take a check mark at any time; the style
 // sheet hides the box of an unchecked one, and the record wins over GTK, which turns a
@@ -28,7 +28,6 @@
 #include "platform/Form.h"
 #include "platform/MenuTable.h"
 
-class wxOwnerDrawnComboBox;
 class wxCloseEvent;
 class wxCommandEvent;
 class wxFileDialog;
@@ -44,6 +43,7 @@ class wxWindow;
 
 namespace veltrano::platform::wx {
 
+class DropBox;
 class ListWindow;
 class FaceCheck;
 
@@ -174,7 +174,7 @@ class WxForm : public Form {
     Control* Find(ControlRef ref);
     const Control* Find(ControlRef ref) const;
     ListWindow* List(ControlRef ref) const;
-    wxOwnerDrawnComboBox* Choice(ControlRef ref) const;
+    DropBox* Choice(ControlRef ref) const;
     FaceCheck* Check(ControlRef ref) const;
     void ApplyFace(Control& c);
 

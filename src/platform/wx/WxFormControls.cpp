@@ -2,42 +2,13 @@
 // list boxes, the combo boxes and the picture.
 #include <cstring>
 
-#include <wx/combobox.h>
-#include <wx/odcombo.h>
-
 #include "platform/wx/Controls.h"
+#include "platform/wx/DropBox.h"
 #include "platform/wx/Look.h"
 #include "platform/wx/Text.h"
 #include "platform/wx/WxForm.h"
 
 namespace veltrano::platform::wx {
-
-namespace {
-
-// A drop-down selection list at a fixed place. Two things the generic combo box does for
-// every instance are done once or not at all here: it asks GTK for a combo box's default
-// colours by building a native one each time, and it measures every item to compute a best
-// size that the fixed place never uses.
-class DropList : public wxOwnerDrawnComboBox {
-  public:
-    DropList(wxWindow* parent, const wxPoint& pos, const wxSize& size) : fixed_(size) {
-        Create(parent, wxID_ANY, wxString(), pos, size, 0, nullptr, wxCB_READONLY);
-    }
-
-  protected:
-    void OnThemeChange() override {
-        static const wxVisualAttributes attrs = wxComboBox::GetClassDefaultAttributes();
-        if (!m_hasTcBgCol) m_tcBgCol = attrs.colBg;
-        if (!m_hasFgCol) SetOwnForegroundColour(attrs.colFg);
-        if (!HasTransparentBackground()) SetOwnBackgroundColour(GetParent()->GetBackgroundColour());
-    }
-    wxSize DoGetBestSize() const override { return fixed_; }
-
-  private:
-    wxSize fixed_;
-};
-
-} // namespace
 
 // --- controls -------------------------------------------------------------------------------
 
@@ -57,8 +28,8 @@ wxWindow* WxForm::Window(ControlRef ref) const {
 ListWindow* WxForm::List(ControlRef ref) const {
     return dynamic_cast<ListWindow*>(Window(ref));
 }
-wxOwnerDrawnComboBox* WxForm::Choice(ControlRef ref) const {
-    return dynamic_cast<wxOwnerDrawnComboBox*>(Window(ref));
+DropBox* WxForm::Choice(ControlRef ref) const {
+    return dynamic_cast<DropBox*>(Window(ref));
 }
 FaceCheck* WxForm::Check(ControlRef ref) const {
     return dynamic_cast<FaceCheck*>(Window(ref));
@@ -129,15 +100,22 @@ bool WxForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& 
         window = new PictureBox(panel_, pos, size);
         break;
     case ControlKind::ComboBox: {
-        // A drawn drop-down list rather than GTK's combo box: its items are plain strings
-        // until the list is opened, and the open list draws only the rows it shows. GTK's
-        // box makes a native row per item and measures them all when the window is shown,
-        // which made start-up slow and the stored-matrix list grow with the square.
-        auto* choice = new DropList(panel_, pos, size);
-        choice->Bind(wxEVT_COMBOBOX, [this, alive, index](wxCommandEvent&) {
+        // A drawn drop-down list that shows the record's items: no second copy of them, and
+        // the open list draws only the rows it shows.
+        auto* box = new DropBox(panel_, pos, size);
+        box->count = [this, alive, ref] {
+            const Control* c = *alive ? Find(ref) : nullptr;
+            return c ? static_cast<int>(c->items.size()) : 0;
+        };
+        box->text = [this, alive, ref](int i) {
+            const Control* c = *alive ? Find(ref) : nullptr;
+            if (!c || i < 0 || i >= static_cast<int>(c->items.size())) return wxString();
+            return Printable(ToWx(c->items[static_cast<std::size_t>(i)].text));
+        };
+        box->onChoose = [this, alive, index] {
             if (EventSink* s = *alive ? Sink() : nullptr) s->cmb_Click(index);
-        });
-        window = choice;
+        };
+        window = box;
         break;
     }
     case ControlKind::CommonDialog:
@@ -354,18 +332,18 @@ Point WxForm::CursorPos() const {
 
 void WxForm::ComboClear(ControlRef ref) {
     Control* c = Find(ref);
-    wxOwnerDrawnComboBox* choice = Choice(ref);
-    if (!c || !choice) return;
+    DropBox* box = Choice(ref);
+    if (!c || !box) return;
     c->items.clear();
-    choice->Clear();
+    box->ItemsChanged();
 }
 
 int WxForm::ComboAdd(ControlRef ref, const std::string& text, std::int32_t data) {
     Control* c = Find(ref);
-    wxOwnerDrawnComboBox* choice = Choice(ref);
-    if (!c || !choice) return -1;
+    DropBox* box = Choice(ref);
+    if (!c || !box) return -1;
     c->items.push_back({text, data, false});
-    choice->Append(Printable(ToWx(text)));
+    box->ItemsChanged();
     return static_cast<int>(c->items.size()) - 1;
 }
 
@@ -387,17 +365,13 @@ std::optional<std::int32_t> WxForm::ComboItemData(ControlRef ref, int i) const {
 }
 
 int WxForm::ComboCurSel(ControlRef ref) const {
-    const wxOwnerDrawnComboBox* choice = Choice(ref);
-    if (!choice) return -1;
-    const int sel = choice->GetSelection();
-    return sel >= 0 && sel < ComboCount(ref) ? sel : -1;
+    const DropBox* box = Choice(ref);
+    return box ? box->Selection() : -1;
 }
 
 void WxForm::ComboSetCurSel(ControlRef ref, int p) {
-    wxOwnerDrawnComboBox* choice = Choice(ref);
-    if (!choice) return;
-    // SetSelection sends no event, as setting a box from code must not.
-    choice->SetSelection(p >= 0 && p < ComboCount(ref) ? p : wxNOT_FOUND);
+    // Setting the selection from code tells no handler, as setting a box from code must not.
+    if (DropBox* box = Choice(ref)) box->SetSelection(p);
 }
 
 // --- picture --------------------------------------------------------------------------------
