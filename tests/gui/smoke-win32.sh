@@ -13,6 +13,8 @@ program=${2:?usage: smoke-win32.sh WINE-PREFIX PATH/TO/veltrano.exe OUTPUT-FOLDE
 out=${3:?usage: smoke-win32.sh WINE-PREFIX PATH/TO/veltrano.exe OUTPUT-FOLDER}
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run=$here/../../scripts/wine-run.sh
+# shellcheck source=smoke-lib.sh
+. "$here/smoke-lib.sh"
 
 fail() {
   echo "smoke-win32: FAIL: $*" >&2
@@ -36,15 +38,25 @@ if [[ -z ${SMOKE_ON_XVFB:-} ]]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
+# A prefix of its own, copied from the shared one: Wine's desktop process, which every window
+# of a prefix goes through, keeps the display it was started on, and the shared prefix's was
+# started without one for the tests that show no window. Here it starts on this screen.
+own=$out/win32-wine
+"$wine_run" "$own" --stop
+rm -rf "$own" && cp -a "$prefix" "$own" || fail "cannot copy the Wine prefix $prefix"
+[[ -f $own/system.reg ]] || fail "$prefix is no Wine prefix (run the wine/start test first)"
+
 log=$out/win32-program.log
 # The program's folder is its working folder, as when started from Explorer.
-(cd "$(dirname "$program")" && exec timeout 180 "$wine_run" "$prefix" "$(basename "$program")") \
+(cd "$(dirname "$program")" && exec timeout 180 "$wine_run" "$own" "$(basename "$program")") \
   >"$log" 2>&1 &
 pid=$!
-cleanup() { kill "$pid" 2>/dev/null; }
+cleanup() {
+  [[ -n $pid ]] && kill "$pid" 2>/dev/null
+  "$wine_run" "$own" --stop
+  rm -rf "$own"
+}
 trap cleanup EXIT
-
-alive() { kill -0 "$pid" 2>/dev/null || fail "the program ended unexpectedly ($1)"; }
 
 # --- the window appears ----------------------------------------------------------------------
 wid=$(timeout 90 xdotool search --sync --onlyvisible --name '^Veltrano$' 2>/dev/null | head -n 1)
@@ -61,44 +73,8 @@ geometry
   fail "window is ${WIDTH}x${HEIGHT}, expected the client area of a 453x550 window"
 WX=$X WY=$Y
 
-shoot() { import -window root "$1" || fail "screenshot $1 failed"; }
-
-pixel() {
-  convert "$1" -crop "1x1+$2+$3" +repage -depth 8 -format '%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:int(255*b+.5)]' info:
-}
-is_near() {
-  local r g b
-  seen=$(pixel "$1" $((WX + $2)) $((WY + menu + $3)))
-  read -r r g b <<<"$seen"
-  ((r >= $4 - $7 && r <= $4 + $7 && g >= $5 - $7 && g <= $5 + $7 && b >= $6 - $7 && b <= $6 + $7))
-}
-near() {
-  is_near "$@" || fail "$8: pixel at client ($2,$3) is RGB($seen), expected about RGB($4,$5,$6)"
-}
-becomes_near() {
-  for _ in $(seq 1 60); do
-    shoot "$1"
-    is_near "$@" && return 0
-    sleep 0.25
-  done
-  near "$@"
-}
-
-# The client area starts below the menu bar: the header label lbl 10 ("Ctrl Source") is the
-# first run of 20 near-black pixels in column x = 27 that follows lighter ones.
 shot=$out/win32-startup.png
-menu=
-for _ in $(seq 1 60); do
-  shoot "$shot"
-  menu=$(convert "$shot" -crop "1x200+$((WX + 27))+$WY" +repage -depth 8 txt:- |
-    awk -F'[(,)]' 'NR > 1 { dark = ($4 < 20 && $5 < 20 && $6 < 20); if (!dark) light = 1;
-                            run = dark && light ? run + 1 : 0;
-                            if (run == 20) { print $2 - 19 - 100; exit } }')
-  [[ -n $menu ]] && ((menu >= 0)) && break
-  sleep 0.25
-done
-[[ -n $menu ]] || fail "no near-black header label found in column x = 27"
-((menu >= 0 && menu <= 60)) || fail "header label found at a client offset of $menu pixels"
+client_offset "$shot"
 sleep 0.5
 shoot "$shot"
 echo "smoke-win32: window ${WIDTH}x${HEIGHT} at $WX,$WY; the client area starts $menu pixels below the top"
@@ -116,7 +92,6 @@ spread=$(convert "$shot" -crop "140x75+$((WX + 300))+$((WY + menu + 5))" +repage
 ((spread > 30)) || fail "the picture area is flat (spread $spread)"
 
 # --- clicks, a shortcut and the menu -----------------------------------------------------------
-click() { xdotool mousemove $((WX + $1)) $((WY + menu + $2)) click 1; sleep 0.4; alive "after a click at $1,$2"; }
 click 427 89   # "All"
 click 13 130   # row label 1
 click 350 200  # the empty voice list
@@ -186,15 +161,8 @@ done
 alive "after storing a matrix"
 
 # --- closing -----------------------------------------------------------------------------------
-python3 "$here/close_window.py" "$wid" || fail "could not send the close request"
-for _ in $(seq 1 150); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.2
-done
-kill -0 "$pid" 2>/dev/null && fail "the program did not end within 30 s of the close request"
-wait "$pid"
-code=$?
-trap - EXIT
+close_and_wait
+pid= # ended; the trap still stops the prefix's server and removes the copy
 ((code == 0)) || fail "the program ended with exit code $code"
 # Wine's own lines carry a process id and a channel ("0024:fixme:...") or start "wine:".
 if grep -vE '^([0-9a-f]{4}:(fixme|err|warn|trace):|wine: |$)' "$log" | grep -q .; then

@@ -10,6 +10,8 @@ set -uo pipefail
 program=${1:?usage: smoke-wm.sh PATH/TO/veltrano OUTPUT-FOLDER}
 out=${2:?usage: smoke-wm.sh PATH/TO/veltrano OUTPUT-FOLDER}
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=smoke-lib.sh
+. "$here/smoke-lib.sh"
 
 fail() {
   echo "smoke-wm: FAIL: $*" >&2
@@ -66,22 +68,10 @@ WX=$(xwininfo -id "$wid" | awk '/Absolute upper-left X/ { print $NF }')
 WY=$(xwininfo -id "$wid" | awk '/Absolute upper-left Y/ { print $NF }')
 [[ -n $WX && -n $WY ]] || fail "cannot find where the window is"
 
-# The client area starts below the menu bar: header label lbl 10 ("Ctrl Source") is the first
-# run of 20 near-black pixels in column x = 27 that follows lighter ones.
 shot=$out/smoke-wm.png
-menu=
-for _ in $(seq 1 60); do
-  import -window root "$shot" || fail "screenshot failed"
-  menu=$(convert "$shot" -crop "1x200+$((WX + 27))+$WY" +repage -depth 8 txt:- |
-    awk -F'[(,)]' 'NR > 1 { dark = ($4 < 20 && $5 < 20 && $6 < 20); if (!dark) light = 1;
-                            run = dark && light ? run + 1 : 0;
-                            if (run == 20) { print $2 - 19 - 100; exit } }')
-  [[ -n $menu ]] && ((menu >= 0)) && break
-  sleep 0.25
-done
-[[ -n $menu ]] && ((menu >= 0 && menu <= 60)) || fail "no header label found in column x = 27"
+client_offset "$shot"
 sleep 0.5
-import -window root "$shot" || fail "screenshot failed"
+shoot "$shot"
 
 # Yellow caption pixels in a client rectangle X Y W H.
 ink() {
@@ -109,14 +99,7 @@ whole '"Store Matrix"' 232 479 58 18 centred
 whole '"Ctrl Source"' 25 100 90 20 centred
 echo "smoke-wm: the captions are whole with the DejaVu fonts"
 
-python3 "$here/close_window.py" "$wid" || fail "could not send the close request"
-for _ in $(seq 1 150); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.2
-done
-kill -0 "$pid" 2>/dev/null && fail "the program did not end within 30 s of the close request"
-wait "$pid"
-code=$?
+close_and_wait
 ((code == 0)) || fail "the program ended with exit code $code"
 if grep -qE 'CRITICAL|Gtk-WARNING|Gdk-WARNING|GLib-WARNING|assert' "$log"; then
   fail "the program reported GTK warnings or failed assertions"

@@ -10,6 +10,9 @@ set -uo pipefail
 
 program=${1:?usage: smoke.sh PATH/TO/veltrano OUTPUT-FOLDER}
 out=${2:?usage: smoke.sh PATH/TO/veltrano OUTPUT-FOLDER}
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=smoke-lib.sh
+. "$here/smoke-lib.sh"
 
 fail() {
   echo "smoke: FAIL: $*" >&2
@@ -39,8 +42,6 @@ pid=$!
 cleanup() { kill "$pid" 2>/dev/null; }
 trap cleanup EXIT
 
-alive() { kill -0 "$pid" 2>/dev/null || fail "the program ended unexpectedly ($1)"; }
-
 # --- the window appears ----------------------------------------------------------------------
 wid=$(timeout 60 xdotool search --sync --onlyvisible --name '^Veltrano$' 2>/dev/null | head -n 1)
 [[ -n $wid ]] || fail "no window named Veltrano within 60 s"
@@ -57,49 +58,8 @@ done
 [[ $WIDTH == 453 && $HEIGHT == 550 ]] || fail "window is ${WIDTH}x${HEIGHT}, expected 453x550"
 WX=$X WY=$Y
 
-shoot() { import -window root "$1" || fail "screenshot $1 failed"; }
-
-# "R G B" of a screen pixel.
-pixel() {
-  convert "$1" -crop "1x1+$2+$3" +repage -depth 8 -format '%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:int(255*b+.5)]' info:
-}
-# is_near SHOT X Y R G B TOLERANCE: the pixel at client (X,Y) is within TOLERANCE of RGB.
-is_near() {
-  local r g b
-  seen=$(pixel "$1" $((WX + $2)) $((WY + menu + $3)))
-  read -r r g b <<<"$seen"
-  ((r >= $4 - $7 && r <= $4 + $7 && g >= $5 - $7 && g <= $5 + $7 && b >= $6 - $7 && b <= $6 + $7))
-}
-near() { # near SHOT X Y R G B TOLERANCE WHAT
-  is_near "$@" || fail "$8: pixel at client ($2,$3) is RGB($seen), expected about RGB($4,$5,$6)"
-}
-# The same on fresh screenshots until it holds, for up to 15 seconds.
-becomes_near() {
-  for _ in $(seq 1 60); do
-    shoot "$1"
-    is_near "$@" && return 0
-    sleep 0.25
-  done
-  near "$@"
-}
-
-# The client area starts below the menu bar. Header label lbl 10 ("Ctrl Source") is the first
-# run of 20 near-black pixels in column x = 27 (inside its left edge, left of its caption)
-# that follows lighter ones. Drawing may lag behind mapping the window (the screen behind
-# is black): look again until it is there.
 shot=$out/smoke-startup.png
-menu=
-for _ in $(seq 1 60); do
-  shoot "$shot"
-  menu=$(convert "$shot" -crop "1x200+$((WX + 27))+$WY" +repage -depth 8 txt:- |
-    awk -F'[(,)]' 'NR > 1 { dark = ($4 < 20 && $5 < 20 && $6 < 20); if (!dark) light = 1;
-                            run = dark && light ? run + 1 : 0;
-                            if (run == 20) { print $2 - 19 - 100; exit } }')
-  [[ -n $menu ]] && ((menu >= 0)) && break
-  sleep 0.25
-done
-[[ -n $menu ]] || fail "no near-black header label found in column x = 27"
-((menu >= 0 && menu <= 60)) || fail "header label found at a client offset of $menu pixels"
+client_offset "$shot"
 sleep 0.5
 shoot "$shot"
 echo "smoke: window 453x550 at $WX,$WY; the client area starts $menu pixels below the top"
@@ -117,7 +77,6 @@ spread=$(convert "$shot" -crop "140x75+$((WX + 300))+$((WY + menu + 5))" +repage
 ((spread > 30)) || fail "the picture area is flat (spread $spread)"
 
 # --- clicks, a shortcut and the menu -----------------------------------------------------------
-click() { xdotool mousemove $((WX + $1)) $((WY + menu + $2)) click 1; sleep 0.4; alive "after a click at $1,$2"; }
 click 427 89   # "All"
 click 13 130   # row label 1
 click 350 200  # the empty voice list
@@ -153,16 +112,7 @@ sleep 0.5
 alive "after closing a combo box"
 
 # --- closing -----------------------------------------------------------------------------------
-# What a window manager sends for the close button: WM_DELETE_WINDOW.
-python3 "$(dirname "$0")/close_window.py" "$wid" || fail "could not send the close request"
-
-for _ in $(seq 1 150); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.2
-done
-kill -0 "$pid" 2>/dev/null && fail "the program did not end within 30 s of the close request"
-wait "$pid"
-code=$?
+close_and_wait
 trap - EXIT
 ((code == 0)) || fail "the program ended with exit code $code"
 if grep -qE 'CRITICAL|Gtk-WARNING|assert' "$log"; then

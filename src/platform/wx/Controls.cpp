@@ -23,16 +23,17 @@ FaceWindow::FaceWindow(wxWindow* parent, const wxString& caption, const wxPoint&
     Create(parent, wxID_ANY, pos, size, wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE);
 }
 
-// The focus ring is part of the face: redraw when the focus comes or goes.
+void RedrawOnFocusChange(wxWindow& w) {
+    for (auto type : {wxEVT_SET_FOCUS, wxEVT_KILL_FOCUS})
+        w.Bind(type, [&w](wxFocusEvent& e) {
+            w.Refresh();
+            e.Skip();
+        });
+}
+
+// The focus ring is part of the face.
 void FaceWindow::RefreshOnFocusChange() {
-    Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) {
-        Refresh();
-        e.Skip();
-    });
-    Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& e) {
-        Refresh();
-        e.Skip();
-    });
+    RedrawOnFocusChange(*this);
 }
 
 void FaceWindow::SetFace(const wxColour& back, const wxColour& fore) {

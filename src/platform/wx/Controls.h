@@ -24,6 +24,9 @@ namespace veltrano::platform::wx {
 // The modifier keys of a mouse event as the handlers receive them: 1 Shift, 2 Ctrl, 4 Alt.
 int ShiftState(const wxMouseEvent& e);
 
+// A control whose focus mark is part of what it draws: redrawn when the focus comes or goes.
+void RedrawOnFocusChange(wxWindow& w);
+
 // Common ground of the drawn controls: colours, caption, alignment.
 class FaceWindow : public wxWindow {
   public:

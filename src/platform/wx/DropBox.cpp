@@ -1,5 +1,7 @@
 #include "platform/wx/DropBox.h"
 
+#include "platform/wx/Controls.h"
+
 #include <algorithm>
 #include <map>
 #include <tuple>
@@ -180,14 +182,7 @@ DropBox::DropBox(wxWindow* parent, const wxPoint& pos, const wxSize& size) {
     Bind(wxEVT_LEFT_DOWN, &DropBox::OnLeftDown, this);
     Bind(wxEVT_LEFT_DCLICK, &DropBox::OnLeftDown, this);
     Bind(wxEVT_KEY_DOWN, &DropBox::OnKeyDown, this);
-    Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) {
-        Refresh();
-        e.Skip();
-    });
-    Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& e) {
-        Refresh();
-        e.Skip();
-    });
+    RedrawOnFocusChange(*this);
 }
 
 DropBox::~DropBox() = default; // the popup is a child window and goes with the box
