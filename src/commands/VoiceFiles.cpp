@@ -38,8 +38,9 @@ bool Program::LoadVoiceFile(int n) {
     const std::string path = doc.lib.fileList[static_cast<std::size_t>(n - 1)];
     Notices notices;
     if (doc.lib.LoadFileIntoRecord(n, notices)) {
-        // The bank takes the bytes read; the record keeps its buffer for the next read.
-        doc.bank.Load(doc.lib.record.path, *doc.lib.record.buffer);
+        // The bank takes the bytes read, without a copy; the record is left empty.
+        doc.bank.Load(doc.lib.record.path, std::move(*doc.lib.record.buffer));
+        doc.lib.ClearRecord();
         UpdateCaption();
         return true;
     }

@@ -20,7 +20,8 @@ void VoiceBank::Load(std::string path, std::string bytes) {
     loaded_ = true;
     path_ = std::move(path);
     bytes_ = std::move(bytes);
-    saved_ = bytes_;
+    saved_ = std::string();
+    savedIsBytes_ = true;
     steps_.clear();
     done_ = 0;
     unsaved_ = false;
@@ -40,6 +41,7 @@ std::size_t VoiceBank::Apply(const EditBatch& batch) {
         const std::string_view after(p.bytes.data(), count);
         if (std::string_view(bytes_).substr(p.offset, count) == after) continue;
         step.push_back({p.offset, bytes_.substr(p.offset, count), std::string(after)});
+        KeepSaved();
         std::copy(after.begin(), after.end(),
                   bytes_.begin() + static_cast<std::ptrdiff_t>(p.offset));
     }
@@ -53,6 +55,7 @@ std::size_t VoiceBank::Apply(const EditBatch& batch) {
 }
 
 void VoiceBank::Put(const Step& step, bool forward) {
+    KeepSaved();
     // Backwards in reverse order, so that overlapping patches of one step come out right.
     const auto put = [this](const Change& c, const std::string& bytes) {
         std::copy(bytes.begin(), bytes.end(),
@@ -84,12 +87,19 @@ bool VoiceBank::Redo() {
 
 void VoiceBank::MarkSaved(std::string path) {
     path_ = std::move(path);
-    saved_ = bytes_;
+    saved_ = std::string();
+    savedIsBytes_ = true;
     unsaved_ = false;
 }
 
+void VoiceBank::KeepSaved() {
+    if (!savedIsBytes_) return;
+    saved_ = bytes_;
+    savedIsBytes_ = false;
+}
+
 void VoiceBank::UpdateUnsaved() {
-    unsaved_ = bytes_ != saved_;
+    unsaved_ = !savedIsBytes_ && bytes_ != saved_;
 }
 
 } // namespace veltrano::voice

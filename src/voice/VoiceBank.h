@@ -62,12 +62,17 @@ class VoiceBank {
     using Step = std::vector<Change>;
 
     void Put(const Step& step, bool forward);
+    void KeepSaved(); // before bytes_ change: saved_ takes them if it is not its own copy yet
     void UpdateUnsaved();
 
     bool loaded_ = false;
     std::string path_;
     std::string bytes_;
-    std::string saved_; // the bytes as last read or saved
+    // The bytes as last read or saved. Until the first change after a load or save they are
+    // bytes_ themselves and saved_ stays empty: a file opened only to be looked at is held
+    // once.
+    std::string saved_;
+    bool savedIsBytes_ = true;
     std::vector<Step> steps_;
     std::size_t done_ = 0; // steps_[0, done_) are applied
     bool unsaved_ = false;

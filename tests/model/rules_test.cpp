@@ -77,6 +77,8 @@ TEST(VoiceBank, EachBatchIsOneStepThatUndoAndRedoTakeBackAndApply) {
     EXPECT_EQ(bank.Path(), "b.an1");
     bank.Undo();
     EXPECT_TRUE(bank.Unsaved()) << "differs from what was saved";
+    bank.Redo();
+    EXPECT_FALSE(bank.Unsaved()) << "back to what was saved";
 
     bank.Load("c.an1", original); // a load starts a new, empty history
     EXPECT_FALSE(bank.CanUndo());
