@@ -123,41 +123,20 @@ bool Win32Form::ShowFolders(CommonDialogProps& props) {
 }
 
 bool Win32Form::ShowOpen(CommonDialogProps& props) {
-    std::wstring dir, name;
-    SplitStart(props.fileName, dir, name);
-    const std::wstring filter = WidenFilter(NativeFilter(props.filter));
-    const std::wstring title = Widen(props.title.empty() ? std::string("Open") : props.title);
-    std::vector<wchar_t> file(kPathBuffer, L'\0');
-    std::copy_n(name.begin(), std::min(name.size(), file.size() - 1), file.begin());
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = DialogOwner();
-    ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = static_cast<DWORD>(std::max(1, props.filterIndex));
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
-    ofn.lpstrTitle = title.c_str();
-    ofn.Flags = (props.flags & (OFN_FILEMUSTEXIST | OFN_HIDEREADONLY)) | OFN_EXPLORER |
-                OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&ofn)) return false;
-    const std::optional<std::string> path = NarrowStrict(file.data());
-    if (!path) {
-        RefusePath("?");
-        return false;
-    }
-    if (RefusePath(*path)) return false;
-    props.fileName = *path;
-    props.filterIndex = static_cast<int>(ofn.nFilterIndex);
-    return true;
+    return RunFileDialog(props, false);
 }
 
 bool Win32Form::ShowSave(CommonDialogProps& props) {
+    return RunFileDialog(props, true);
+}
+
+bool Win32Form::RunFileDialog(CommonDialogProps& props, bool save) {
     std::wstring dir, name;
     SplitStart(props.fileName, dir, name);
     const std::wstring filter = WidenFilter(NativeFilter(props.filter));
-    const std::wstring title = Widen(props.title.empty() ? std::string("Save As") : props.title);
-    std::string defExt = props.defExt;
+    const std::wstring title =
+        Widen(!props.title.empty() ? props.title : std::string(save ? "Save As" : "Open"));
+    std::string defExt = save ? props.defExt : std::string();
     if (!defExt.empty() && defExt.front() == '.') defExt.erase(0, 1);
     const std::wstring ext = Widen(defExt);
     std::vector<wchar_t> file(kPathBuffer, L'\0');
@@ -172,11 +151,11 @@ bool Win32Form::ShowSave(CommonDialogProps& props) {
     ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
     ofn.lpstrTitle = title.c_str();
     ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
-    // The dialog adds the default extension and asks before replacing the file under the
-    // name it will return; it takes new names unless the program asks for existing ones.
-    ofn.Flags = (props.flags & (OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT)) |
-                OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameW(&ofn)) return false;
+    // Saving, the dialog adds the default extension and asks before replacing the file under
+    // the name it will return; it takes new names unless the program asks for existing ones.
+    const DWORD asked = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | (save ? OFN_OVERWRITEPROMPT : 0);
+    ofn.Flags = (props.flags & asked) | OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) return false;
     const std::optional<std::string> path = NarrowStrict(file.data());
     if (!path) {
         RefusePath("?");

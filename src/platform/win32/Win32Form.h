@@ -196,6 +196,8 @@ class Win32Form : public Form {
     // Dialogs (Win32Dialogs.cpp).
     HWND DialogOwner() const;
     bool RefusePath(const std::string& path);
+    // The Open (save false) or Save As common dialog for ShowOpen and ShowSave.
+    bool RunFileDialog(CommonDialogProps& props, bool save);
 
     HINSTANCE instance_;
     EventSink* sink_ = nullptr;
