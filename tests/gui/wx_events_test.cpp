@@ -181,6 +181,33 @@ TEST_F(WxProgramTest, OnlyTheUsersChoiceInAComboBoxNotifies) {
         << "row 1's parameter takes the chosen position";
 }
 
+TEST_F(WxProgramTest, TypingAndTheWheelChooseInAClosedBox) {
+    auto* box = dynamic_cast<DropBox*>(form->Window(Cmb(200)));
+    ASSERT_NE(box, nullptr);
+    int expected = -1; // the first controller whose name starts with "cc 12", in any case
+    for (int i = 0; i < form->ComboCount(Cmb(200)) && expected < 0; ++i)
+        if (ToWx(*form->ComboText(Cmb(200), i)).Lower().StartsWith("cc 12")) expected = i;
+    ASSERT_GT(expected, 0);
+    form->ComboSetCurSel(Cmb(200), 0);
+    for (const char c : std::string("cC 12")) {
+        wxKeyEvent typed(wxEVT_CHAR);
+        typed.m_uniChar = static_cast<wxChar>(c);
+        typed.m_keyCode = c;
+        typed.SetEventObject(box);
+        box->GetEventHandler()->ProcessEvent(typed);
+    }
+    EXPECT_EQ(form->ComboCurSel(Cmb(200)), expected) << "every letter narrows the choice";
+
+    wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
+    wheel.m_wheelRotation = -120;
+    wheel.m_wheelDelta = 120;
+    wheel.SetEventObject(box);
+    box->GetEventHandler()->ProcessEvent(wheel);
+    Pump();
+    EXPECT_EQ(form->ComboCurSel(Cmb(200)), expected + 1);
+    EXPECT_GT(sink->Count("cmb_Click", 200), 1);
+}
+
 TEST_F(WxProgramTest, TheOpenListPicksWithItsKeysAndEscapeChoosesNothing) {
     auto* box = dynamic_cast<DropBox*>(form->Window(Cmb(230)));
     ASSERT_NE(box, nullptr);

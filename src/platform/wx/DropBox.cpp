@@ -95,6 +95,12 @@ DropPopup::DropPopup(DropBox* box)
     : wxPopupTransientWindow(box, wxBORDER_SIMPLE), box_(box), rows_(new Rows(this)) {
     rows_->SetFont(box->GetFont());
     rows_->Bind(wxEVT_KEY_DOWN, &DropPopup::OnKey, this);
+    rows_->Bind(wxEVT_CHAR, [this](wxKeyEvent& e) {
+        const wxChar c = e.GetUnicodeKey();
+        if (c < 32 || e.HasAnyModifiers()) return e.Skip();
+        const int row = box_->FindTyped(c, rows_->GetSelection());
+        if (row >= 0) rows_->SetSelection(row);
+    });
     rows_->Bind(wxEVT_MOTION, &DropPopup::OnMotion, this);
     rows_->Bind(wxEVT_LEFT_UP, &DropPopup::OnLeftUp, this);
 }
@@ -148,9 +154,11 @@ void DropPopup::OnKey(wxKeyEvent& e) {
         Dismiss();
         box_->Dismissed(true);
         return;
+    case WXK_SPACE:
+        if (box_->Typing()) return e.Skip(); // a blank in what is being typed
+        [[fallthrough]];
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER:
-    case WXK_SPACE:
         Pick(rows_->GetSelection());
         return;
     default:
@@ -182,6 +190,8 @@ DropBox::DropBox(wxWindow* parent, const wxPoint& pos, const wxSize& size) {
     Bind(wxEVT_LEFT_DOWN, &DropBox::OnLeftDown, this);
     Bind(wxEVT_LEFT_DCLICK, &DropBox::OnLeftDown, this);
     Bind(wxEVT_KEY_DOWN, &DropBox::OnKeyDown, this);
+    Bind(wxEVT_CHAR, &DropBox::OnChar, this);
+    Bind(wxEVT_MOUSEWHEEL, &DropBox::OnWheel, this);
     RedrawOnFocusChange(*this);
 }
 
@@ -291,8 +301,10 @@ void DropBox::OnKeyDown(wxKeyEvent& e) {
     const int k = e.GetKeyCode();
     const int count = Count();
     const bool alt = e.GetModifiers() == wxMOD_ALT;
+    const bool blankTyped = k == WXK_SPACE && Typing();
     if ((alt && (k == WXK_DOWN || k == WXK_UP)) || k == WXK_F4 ||
-        ((k == WXK_SPACE || k == WXK_RETURN || k == WXK_NUMPAD_ENTER) && !e.HasAnyModifiers())) {
+        ((k == WXK_SPACE || k == WXK_RETURN || k == WXK_NUMPAD_ENTER) && !e.HasAnyModifiers() &&
+         !blankTyped)) {
         Open();
         return;
     }
@@ -328,6 +340,40 @@ void DropBox::OnKeyDown(wxKeyEvent& e) {
     }
     next = std::clamp(next, 0, count - 1);
     if (next != at) Choose(next);
+}
+
+void DropBox::OnChar(wxKeyEvent& e) {
+    const wxChar c = e.GetUnicodeKey();
+    if (c < 32 || e.HasAnyModifiers()) return e.Skip();
+    const int i = FindTyped(c, Selection());
+    if (i >= 0 && i != Selection()) Choose(i);
+}
+
+void DropBox::OnWheel(wxMouseEvent& e) {
+    const int count = Count();
+    if (open_ || count == 0 || e.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL) return e.Skip();
+    const int at = Selection();
+    const int next = std::clamp(e.GetWheelRotation() > 0 ? at - 1 : at + 1, 0, count - 1);
+    if (next != at) Choose(next);
+}
+
+bool DropBox::Typing() const {
+    return !typed_.empty() &&
+           static_cast<long>(wxGetLocalTimeMillis().GetValue()) - typedAt_ < 1000;
+}
+
+int DropBox::FindTyped(wxChar c, int current) {
+    if (!Typing()) typed_.clear();
+    typedAt_ = static_cast<long>(wxGetLocalTimeMillis().GetValue());
+    typed_ += wxString(c).Lower();
+    const int count = Count();
+    if (count == 0 || !text) return -1;
+    const int first = typed_.length() == 1 ? current + 1 : std::max(current, 0);
+    for (int n = 0; n < count; ++n) {
+        const int i = ((first + n) % count + count) % count;
+        if (text(i).Lower().StartsWith(typed_)) return i;
+    }
+    return -1;
 }
 
 } // namespace veltrano::platform::wx

@@ -6,8 +6,9 @@
 // is drawn by the theme once per size, state and background and shared by every box.
 //
 // As the toolkit's read-only combo box does: a click or Alt+Down, F4, Space or Enter opens
-// the list; with the list closed, Up, Down, Page Up, Page Down, Home and End move the
-// selection; choosing a row of the open list (click, Enter) selects it. Every choice of the
+// the list; with the list closed, Up, Down, Page Up, Page Down, Home, End and the mouse
+// wheel move the selection, and typing goes to the next item that starts with what was
+// typed; choosing a row of the open list (click, Enter) selects it. Every choice of the
 // user calls onChoose; setting the selection from code never does.
 #include <functional>
 
@@ -42,7 +43,14 @@ class DropBox : public wxWindow {
     void OnPaint(wxPaintEvent&);
     void OnLeftDown(wxMouseEvent&);
     void OnKeyDown(wxKeyEvent&);
-    void Choose(int i);           // the user's choice: selects i and tells onChoose
+    void OnChar(wxKeyEvent&);
+    void OnWheel(wxMouseEvent&);
+    void Choose(int i); // the user's choice: selects i and tells onChoose
+    // Typing: c joins what was typed within the last second; the item from `current` on
+    // (after it, for a first letter, so that one letter steps through its items) whose text
+    // starts with all of it, in any case; -1 when none does.
+    int FindTyped(wxChar c, int current);
+    bool Typing() const;          // a letter was typed within the last second
     void Dismissed(bool refocus); // the open list has closed
     int Count() const { return count ? count() : 0; }
 
@@ -51,6 +59,8 @@ class DropBox : public wxWindow {
     bool open_ = false;
     long closedAt_ = 0; // when the list last closed (ms), so the click that closed it does not
                         // open it again
+    wxString typed_;
+    long typedAt_ = 0;
 };
 
 } // namespace veltrano::platform::wx
