@@ -30,6 +30,10 @@ case ${1:-} in
     flock 9
     if [[ ! -f $prefix/system.reg ]]; then
       "$wine" wineboot -i </dev/null >/dev/null 2>&1
+      # The server writes the new registry to disk when it ends: end it now, so that the
+      # prefix on disk is whole (the Windows smoke test copies it).
+      "$server" -k </dev/null >/dev/null 2>&1 || true
+      "$server" -w </dev/null >/dev/null 2>&1 || true
     fi
     "$server" -p </dev/null >/dev/null 2>&1 || true
     "$wine" cmd /c exit </dev/null >/dev/null 2>&1
