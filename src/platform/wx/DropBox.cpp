@@ -62,7 +62,7 @@ class DropPopup : public wxPopupTransientWindow {
   private:
     class Rows : public wxVListBox {
       public:
-        Rows(DropPopup* owner) : wxVListBox(owner, wxID_ANY), owner_(owner) {}
+        explicit Rows(DropPopup* owner) : wxVListBox(owner, wxID_ANY), owner_(owner) {}
 
       private:
         void OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const override {
