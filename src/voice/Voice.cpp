@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <limits>
 
 #include "voice/Category.h"
@@ -98,8 +99,12 @@ Voice ReadVoice(std::string_view text, VoiceLayout layout, int k) {
     v.name = std::string(head.name);
     v.category = head.category;
     if (auto at = VoiceOffset(layout, k, VoiceField::Matrix)) {
-        for (std::size_t j = 0; j < v.matrix.size(); ++j)
-            v.matrix[j] = ByteAt(text, *at + j);
+        if (*at <= text.size() && text.size() - *at >= v.matrix.size()) {
+            std::memcpy(v.matrix.data(), text.data() + *at, v.matrix.size());
+        } else {
+            for (std::size_t j = 0; j < v.matrix.size(); ++j)
+                v.matrix[j] = ByteAt(text, *at + j);
+        }
     }
     return v;
 }
