@@ -55,7 +55,19 @@ void MenuTable::DestroyBelow(MenuHandle menu, int depth) {
 bool MenuTable::Destroy(MenuHandle menu) {
     if (!Get(menu)) return false;
     DestroyBelow(menu, 0);
+    std::erase_if(owners_, [this](const auto& o) { return !Get(o.first); });
     return true;
+}
+
+bool MenuTable::PopupTaken(MenuHandle popup) const {
+    const Menu* m = Get(popup);
+    return m && (m->bar || owners_.count(popup) != 0);
+}
+
+std::optional<MenuHandle> MenuTable::OwnerOf(MenuHandle popup) const {
+    const auto it = owners_.find(popup);
+    if (it == owners_.end()) return std::nullopt;
+    return it->second;
 }
 
 const MenuTable::Entry* MenuTable::FindBelow(MenuHandle menu, std::int32_t id, MenuHandle* owner,

@@ -44,8 +44,16 @@ class MenuTable {
     // itself. A separator keeps no text.
     Entry* Append(MenuHandle menu, unsigned flags, std::int32_t idOrPopup, const std::string& text);
 
-    // Removes the menu and the popups below it; false for an unknown menu.
+    // Removes the menu and the popups below it, and what they owned; false for an unknown
+    // menu.
     bool Destroy(MenuHandle menu);
+
+    // Native menus have one owner each: a popup goes into one menu only, and a bar into
+    // none. A backend with native menus records the owner once the native popup is in.
+    bool PopupTaken(MenuHandle popup) const; // a bar, or a popup that has an owner
+    void SetOwner(MenuHandle popup, MenuHandle owner) { owners_[popup] = owner; }
+    std::optional<MenuHandle> OwnerOf(MenuHandle popup) const;
+    void ForgetOwner(MenuHandle popup) { owners_.erase(popup); }
 
     // The command item `id` in the menu or any popup below it, and the menu that holds it.
     const Entry* Find(MenuHandle menu, std::int32_t id, MenuHandle* owner = nullptr) const;
@@ -73,6 +81,7 @@ class MenuTable {
     void DestroyBelow(MenuHandle menu, int depth);
 
     std::map<MenuHandle, Menu> menus_;
+    std::map<MenuHandle, MenuHandle> owners_; // popup -> the menu it was appended to
     MenuHandle next_ = 1;
 };
 

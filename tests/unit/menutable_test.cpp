@@ -121,6 +121,23 @@ TEST(MenuTableTest, DestroyingAMenuTakesThePopupsBelowIt) {
     EXPECT_FALSE(m.t.Destroy(0));
 }
 
+TEST(MenuTableTest, APopupHasOneOwnerUntilEitherIsDestroyed) {
+    Tree m;
+    EXPECT_TRUE(m.t.PopupTaken(m.bar)) << "a bar goes into no menu";
+    EXPECT_FALSE(m.t.PopupTaken(m.file));
+    m.t.SetOwner(m.file, m.bar);
+    m.t.SetOwner(m.recent, m.file);
+    EXPECT_TRUE(m.t.PopupTaken(m.file));
+    EXPECT_EQ(m.t.OwnerOf(m.recent), m.file);
+    m.t.ForgetOwner(m.recent);
+    EXPECT_FALSE(m.t.PopupTaken(m.recent));
+
+    m.t.SetOwner(m.recent, m.file);
+    EXPECT_TRUE(m.t.Destroy(m.file)); // and "Recent" below it
+    EXPECT_FALSE(m.t.OwnerOf(m.file));
+    EXPECT_FALSE(m.t.OwnerOf(m.recent));
+}
+
 TEST(MenuTableTest, CircularPopupsEndLookupsAndDestruction) {
     MenuTable t;
     const MenuHandle a = t.Create(false);

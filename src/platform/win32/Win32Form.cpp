@@ -31,7 +31,7 @@ Win32Form::~Win32Form() {
         DestroyWindow(hwnd_);
     }
     for (const auto& [handle, m] : menus_.Menus())
-        if (owners_.count(handle) == 0 && m.native) ::DestroyMenu(NativeOf(m));
+        if (!menus_.OwnerOf(handle) && m.native) ::DestroyMenu(NativeOf(m));
     if (accel_) DestroyAcceleratorTable(accel_);
     for (const auto& [color, brush] : brushes_)
         DeleteObject(brush);
@@ -270,10 +270,7 @@ MenuHandle Win32Form::CreatePopupMenu() {
 bool Win32Form::AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
                            const std::string& text) {
     // A native menu has one owner: a popup goes into one menu only, and a bar into none.
-    if (flags & MF_POPUP) {
-        const MenuTable::Menu* child = menus_.Get(idOrPopup);
-        if (child && (child->bar || owners_.count(idOrPopup) != 0)) return false;
-    }
+    if ((flags & MF_POPUP) && menus_.PopupTaken(idOrPopup)) return false;
     MenuTable::Entry* e = menus_.Append(menu, flags, idOrPopup, text);
     if (!e) return false;
     HMENU parent = NativeMenu(menu);
@@ -283,7 +280,7 @@ bool Win32Form::AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPop
     if (flags & MF_POPUP) {
         ok = ::AppendMenuA(parent, flags, reinterpret_cast<UINT_PTR>(NativeMenu(idOrPopup)),
                            shown.c_str());
-        if (ok) owners_[idOrPopup] = menu;
+        if (ok) menus_.SetOwner(idOrPopup, menu);
     } else if (flags & MF_SEPARATOR) {
         ok = ::AppendMenuA(parent, flags, static_cast<UINT_PTR>(idOrPopup & 0xFFFF), nullptr);
     } else {
@@ -314,9 +311,9 @@ bool Win32Form::DestroyMenu(MenuHandle menu) {
         if (HasMainWindow()) SetMenu(hwnd_, nullptr);
         attachedMenu_ = 0;
     }
-    if (auto owner = owners_.find(menu); owner != owners_.end()) {
+    if (const auto owner = menus_.OwnerOf(menu)) {
         // Still inside another menu: take it out there, so that only this one goes.
-        if (MenuTable::Menu* p = menus_.Get(owner->second)) {
+        if (MenuTable::Menu* p = menus_.Get(*owner)) {
             int position = 0;
             for (MenuTable::Entry& pe : p->entries) {
                 if (pe.popup == menu && pe.native) {
@@ -328,12 +325,11 @@ bool Win32Form::DestroyMenu(MenuHandle menu) {
                 if (pe.native) ++position;
             }
         }
-        owners_.erase(owner);
+        menus_.ForgetOwner(menu);
     }
     // The native popups below go with this one.
     ::DestroyMenu(NativeOf(*m));
     menus_.Destroy(menu);
-    std::erase_if(owners_, [this](const auto& o) { return menus_.Get(o.first) == nullptr; });
     accelDirty_ = true;
     if (HasMainWindow()) DrawMenuBar(hwnd_);
     return true;

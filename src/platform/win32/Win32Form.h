@@ -224,7 +224,6 @@ class Win32Form : public Form {
     int nextId_ = 1000;
 
     MenuTable menus_;
-    std::map<MenuHandle, MenuHandle> owners_; // popup -> the menu it was appended to
     MenuHandle attachedMenu_ = 0;
     HACCEL accel_ = nullptr;
     bool accelDirty_ = true;

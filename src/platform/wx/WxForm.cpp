@@ -91,7 +91,7 @@ WxForm::~WxForm() {
     // Menus that no window owns any more are this form's to delete; a menu inside another
     // goes with its owner.
     for (const auto& [handle, m] : menus_.Menus()) {
-        if (owners_.count(handle) != 0) continue;
+        if (menus_.OwnerOf(handle)) continue;
         delete NativeBarOf(m);
         delete NativeMenuOf(m);
     }
@@ -255,10 +255,7 @@ MenuHandle WxForm::CreatePopupMenu() {
 bool WxForm::AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
                         const std::string& text) {
     // A native menu has one owner: a popup goes into one menu only, and a bar into none.
-    if (flags & MF_POPUP) {
-        const MenuTable::Menu* child = menus_.Get(idOrPopup);
-        if (child && (child->bar || owners_.count(idOrPopup) != 0)) return false;
-    }
+    if ((flags & MF_POPUP) && menus_.PopupTaken(idOrPopup)) return false;
     MenuTable::Entry* e = menus_.Append(menu, flags, idOrPopup, text);
     if (!e) return false;
     const MenuTable::Menu& m = *menus_.Get(menu);
@@ -268,7 +265,7 @@ bool WxForm::AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
             NativeBarOf(m)->Append(child, NativeLabel(text));
         else
             e->native = NativeMenuOf(m)->AppendSubMenu(child, NativeLabel(text));
-        owners_[idOrPopup] = menu;
+        menus_.SetOwner(idOrPopup, menu);
     } else if (flags & MF_SEPARATOR) {
         if (!m.bar) e->native = NativeMenuOf(m)->AppendSeparator();
     } else if (!m.bar && idOrPopup >= 0) {
@@ -304,9 +301,9 @@ bool WxForm::DestroyMenu(MenuHandle menu) {
         if (HasMainWindow()) frame_->SetMenuBar(nullptr);
         attachedMenu_ = 0;
     }
-    if (auto owner = owners_.find(menu); owner != owners_.end()) {
+    if (const auto owner = menus_.OwnerOf(menu)) {
         // Still inside another menu: take it out there, so that only this one goes.
-        if (MenuTable::Menu* p = menus_.Get(owner->second)) {
+        if (MenuTable::Menu* p = menus_.Get(*owner)) {
             for (MenuTable::Entry& pe : p->entries) {
                 if (pe.popup != menu) continue;
                 if (p->bar) {
@@ -325,13 +322,12 @@ bool WxForm::DestroyMenu(MenuHandle menu) {
                 pe.popup = 0;
             }
         }
-        owners_.erase(owner);
+        menus_.ForgetOwner(menu);
     }
     // The native objects of the popups below go with this one's.
     delete NativeBarOf(*m);
     delete NativeMenuOf(*m);
     menus_.Destroy(menu);
-    std::erase_if(owners_, [this](const auto& o) { return menus_.Get(o.first) == nullptr; });
     return true;
 }
 

@@ -209,7 +209,6 @@ class WxForm : public Form {
     // wxMenuItem (a bar's entries have none).
     MenuTable menus_;
     // A popup appended to a menu: the menu whose native object now owns the popup's.
-    std::map<MenuHandle, MenuHandle> owners_;
     MenuHandle attachedMenu_ = 0;
     int openMenus_ = 0;        // menus of the bar now open
     bool menuLoop_ = false;    // a menu of the bar opened and the loop has not ended yet
