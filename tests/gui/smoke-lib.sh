@@ -49,7 +49,31 @@ client_offset() {
   ((menu >= 0 && menu <= 60)) || fail "header label found at a client offset of $menu pixels"
 }
 
+# check_start_screen SHOT: what the window shows at start on every backend: the near-black
+# header and row labels, the grey panel, the hidden marker, and a picture that is not flat.
+check_start_screen() {
+  near "$1" 27 103 3 3 3 12 "header label lbl 10"
+  near "$1" 112 117 3 3 3 12 "header label lbl 10"
+  near "$1" 5 122 3 3 3 12 "row label lbl 270"
+  near "$1" 27 470 128 128 128 6 "grey below the last row"
+  near "$1" 295 300 128 128 128 6 "grey between the depth column and the voice list"
+  near "$1" 13 110 128 128 128 6 "the hidden marker lbl 13"
+  # The picture: 140x75 at (300,5).
+  spread=$(convert "$1" -crop "140x75+$((WX + 300))+$((WY + menu + 5))" +repage -colorspace gray \
+    -format '%[fx:int(1000*standard_deviation)]' info:)
+  ((spread > 30)) || fail "the picture area is flat (spread $spread)"
+}
+
 click() { xdotool mousemove $((WX + $1)) $((WY + menu + $2)) click 1; sleep 0.4; alive "after a click at $1,$2"; }
+
+# Clicks on fixed places that have no effect but must not end the program.
+click_around() {
+  click 427 89  # "All"
+  click 13 130  # row label 1
+  click 350 200 # the empty voice list
+  click 100 40  # the empty file list
+  click 310 90  # "Multi Select List"
+}
 
 # close_and_wait: what a window manager sends for the close button (WM_DELETE_WINDOW), then
 # the program's end within 30 s; sets code to its exit code.
