@@ -1,6 +1,25 @@
-# Shared by the desktop smoke tests (sourced, not run). The sourcing script defines
-# fail MESSAGE, and sets pid (the program), WX and WY (the client area's screen position)
-# and, once client_offset has run, menu (the height of the menu bar above it).
+# Shared by the desktop smoke tests (sourced, not run). The sourcing script sets log (the
+# program's output), pid (the program), wid (its window), WX and WY (the client area's
+# screen position) and, once client_offset has run, menu (the height of the menu bar above
+# it).
+
+smoke_name=$(basename "$0" .sh)
+
+# The failure and the program's output so far, then the end of the test.
+fail() {
+  echo "$smoke_name: FAIL: $*" >&2
+  if [[ -n ${log:-} && -s $log ]]; then
+    echo "$smoke_name: program output:" >&2
+    sed 's/^/  | /' "$log" >&2
+  fi
+  exit 1
+}
+
+need_tools() {
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || fail "'$tool' is missing (scripts/deps.sh installs it)"
+  done
+}
 
 shoot() { import -window root "$1" || fail "screenshot $1 failed"; }
 

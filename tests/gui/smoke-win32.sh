@@ -16,18 +16,7 @@ wine_run=$here/../../scripts/wine-run.sh
 # shellcheck source=smoke-lib.sh
 . "$here/smoke-lib.sh"
 
-fail() {
-  echo "smoke-win32: FAIL: $*" >&2
-  if [[ -n ${log:-} && -s $log ]]; then
-    echo "smoke-win32: program output:" >&2
-    sed 's/^/  | /' "$log" >&2
-  fi
-  exit 1
-}
-
-for tool in xvfb-run xdotool import convert python3; do
-  command -v "$tool" >/dev/null || fail "'$tool' is missing (scripts/deps.sh installs it)"
-done
+need_tools xvfb-run xdotool import convert python3
 [[ -f $program ]] || fail "no program at $program"
 [[ -f $(dirname "$program")/Veltrano.txt ]] || fail "Veltrano.txt is not beside $program"
 mkdir -p "$out" || fail "cannot create $out"
