@@ -4,13 +4,11 @@
 #include <cstring>
 
 #include "platform/win32/Win32Form.h"
+#include "textfile/NativePath.h"
 
 namespace veltrano::platform::win32 {
 
 namespace {
-
-// Windows' ANSI file functions take paths of at most this many characters.
-constexpr std::size_t kMaxAnsiPath = 259;
 
 std::vector<std::string> SplitBars(const std::string& text) {
     std::vector<std::string> parts;
@@ -103,37 +101,24 @@ std::optional<ACCEL> ShortcutAccel(const std::string& menuText, WORD command) {
 }
 
 std::string UnusablePathReason(const std::string& path) {
-    if (path.size() > kMaxAnsiPath)
+    if (path.size() > textfile::kMaxWindowsPath)
         return "The path is " + std::to_string(path.size()) +
                " characters long; Windows lets this program open paths of at most " +
-               std::to_string(kMaxAnsiPath) + " characters.\r\nMove the file to a shorter path.";
+               std::to_string(textfile::kMaxWindowsPath) +
+               " characters.\r\nMove the file to a shorter path.";
     if (path.find_first_of("?*") != std::string::npos)
         return "The name holds characters that Windows' code page for this program cannot "
                "hold.\r\nRename the file or folder, or choose another.";
     return {};
 }
 
+// The program's bytes are the ANSI code page, as in paths.
 std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int n =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (n <= 0) return {};
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
+    return textfile::NativePath(text).native();
 }
 
 std::optional<std::string> NarrowStrict(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    BOOL lost = FALSE;
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
-                                      static_cast<int>(text.size()), nullptr, 0, nullptr, &lost);
-    if (n <= 0 || lost) return std::nullopt;
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                        out.data(), n, nullptr, &lost);
-    if (lost) return std::nullopt;
-    return out;
+    return textfile::ProgramText(std::filesystem::path(text));
 }
 
 } // namespace veltrano::platform::win32
