@@ -91,14 +91,16 @@ VoiceHead ReadVoiceHead(std::string_view text, VoiceLayout layout, int k) {
     return v;
 }
 
-Voice ReadVoice(std::string_view text, VoiceLayout layout, int k) {
-    const VoiceHead head = ReadVoiceHead(text, layout, k);
+namespace {
+
+// The whole voice: the head already read, and the matrix bytes.
+Voice WithMatrix(std::string_view text, VoiceLayout layout, const VoiceHead& head) {
     Voice v;
     v.k = head.k;
     v.number = head.number;
     v.name = std::string(head.name);
     v.category = head.category;
-    if (auto at = VoiceOffset(layout, k, VoiceField::Matrix)) {
+    if (auto at = VoiceOffset(layout, head.k, VoiceField::Matrix)) {
         if (*at <= text.size() && text.size() - *at >= v.matrix.size()) {
             std::memcpy(v.matrix.data(), text.data() + *at, v.matrix.size());
         } else {
@@ -107,6 +109,12 @@ Voice ReadVoice(std::string_view text, VoiceLayout layout, int k) {
         }
     }
     return v;
+}
+
+} // namespace
+
+Voice ReadVoice(std::string_view text, VoiceLayout layout, int k) {
+    return WithMatrix(text, layout, ReadVoiceHead(text, layout, k));
 }
 
 void EnumerateVoiceHeads(std::string_view text, VoiceLayout layout,
@@ -126,9 +134,8 @@ void EnumerateVoiceHeads(std::string_view text, VoiceLayout layout,
 
 void EnumerateVoices(std::string_view text, VoiceLayout layout,
                      const std::function<bool(const Voice&)>& visit) {
-    EnumerateVoiceHeads(text, layout, [&](const VoiceHead& head) {
-        return visit(ReadVoice(text, layout, head.k));
-    });
+    EnumerateVoiceHeads(
+        text, layout, [&](const VoiceHead& head) { return visit(WithMatrix(text, layout, head)); });
 }
 
 int VoiceCount(std::string_view text, VoiceLayout layout) {
