@@ -1,5 +1,6 @@
 #include "textfile/SafeWrite.h"
 
+#include "textfile/BoundedRead.h"
 #include "textfile/NativePath.h"
 
 #include <atomic>
@@ -144,6 +145,20 @@ std::optional<std::string> WriteFileReplacingVia(const std::string& path,
     const std::optional<fs::path> resolved = FinalTarget(NativePath(path), linkError);
     if (!resolved) return linkError;
     return WriteThrough(*resolved, NativePath(tempPath), bytes).error;
+}
+
+std::string BackupPath(const std::string& path) {
+    return path + ".bak";
+}
+
+std::optional<std::string> KeepBackup(const std::string& path) {
+    // A backup is as large as the file it keeps; voice files are far smaller than this.
+    constexpr std::int64_t kMaxBackup = std::int64_t{1} << 30;
+    std::string bytes;
+    const ReadOutcome read = ReadBoundedFile(path, kMaxBackup, bytes);
+    if (read.status == ReadStatus::Missing) return std::nullopt;
+    if (read.status != ReadStatus::Read) return DescribeReadFailure(read, kMaxBackup);
+    return WriteFileReplacing(BackupPath(path), bytes);
 }
 
 } // namespace veltrano::textfile

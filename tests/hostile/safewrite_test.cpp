@@ -1,4 +1,4 @@
-// Saving onto symbolic links: the file a link points to is replaced and the link stays.
+// Saving onto symbolic links, and keeping a backup of what a file held.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -41,6 +41,27 @@ TEST(SafeWriteLinks, WritesThroughALinkAndRefusesALoop) {
     EXPECT_NE(textfile::WriteFileReplacing((dir / "loop1").string(), "x"), std::nullopt);
     EXPECT_TRUE(fs::is_symlink(dir / "loop1"));
     EXPECT_TRUE(fs::is_symlink(dir / "loop2"));
+    fs::remove_all(dir);
+}
+
+// A backup keeps what the file held, replaces an older backup, and is not made for a file
+// that is not there or cannot be read.
+TEST(SafeWriteBackup, KeepsTheOldBytesOrNothing) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("veltrano-backup-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "folder.an1");
+    const std::string bank = (dir / "Bank.an1").string();
+    Spit(bank + ".bak", "older backup");
+    Spit(bank, "first");
+    ASSERT_EQ(textfile::KeepBackup(bank), std::nullopt);
+    EXPECT_EQ(Slurp(textfile::BackupPath(bank)), "first");
+    EXPECT_EQ(Slurp(bank), "first");
+
+    EXPECT_EQ(textfile::KeepBackup((dir / "missing.an1").string()), std::nullopt);
+    EXPECT_FALSE(fs::exists(dir / "missing.an1.bak"));
+    EXPECT_NE(textfile::KeepBackup((dir / "folder.an1").string()), std::nullopt);
+    EXPECT_FALSE(fs::exists(dir / "folder.an1.bak"));
     fs::remove_all(dir);
 }
 
