@@ -38,13 +38,17 @@ endif()
 
 set(CPACK_PACKAGE_NAME veltrano)
 set(CPACK_PACKAGE_VENDOR "The Veltrano developers")
-set(CPACK_PACKAGE_CONTACT "The Veltrano developers <veltrano@example.org>")
+set(VELTRANO_CONTACT_EMAIL veltrano@example.org)
+set(CPACK_PACKAGE_CONTACT "${CPACK_PACKAGE_VENDOR} <${VELTRANO_CONTACT_EMAIL}>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://veltrano.example.org/")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Editor for the Control Matrix of AN1x synthesizer voices")
+# Lines of at most 80 columns, as the package tools show them.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Veltrano lists the voices of AN1x voice files (*.ans, *.an1), shows and edits their
-Control Matrix, writes a matrix into many voices at once, searches and replaces
-controllers and parameters, and keeps named matrices in collection files (.mtx).")
+    "Veltrano lists the voices of AN1x voice files (*.ans, *.an1), shows and
+edits their Control Matrix, writes a matrix into many voices at once,
+searches and replaces controllers and parameters, and keeps named matrices
+in collection files (.mtx). veltrano-cli does the same work over a whole
+library of banks from the command line.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Veltrano)
 set(CPACK_STRIP_FILES ON)

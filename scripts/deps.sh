@@ -11,7 +11,7 @@ need=(cmake ninja-build g++ pkg-config libwxgtk3.2-dev
 if [[ ${1:-} == --test ]]; then
   need+=(libgtest-dev libgmock-dev libbenchmark-dev
          xvfb xauth xdotool x11-apps x11-utils imagemagick openbox python3
-         dpkg-dev file desktop-file-utils
+         dpkg-dev file desktop-file-utils lintian appstream groff-base
          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64
          clang libclang-rt-14-dev)
 fi
