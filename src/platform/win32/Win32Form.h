@@ -18,6 +18,8 @@
 //    CBN_SELCHANGE) become the controls' events; setting a control from code sends none.
 //  * WM_SIZE (once shown) runs Win_1_ReSize, WM_CLOSE runs Win_1_Close and then destroys
 //    the window; the event loop ends when the window is gone.
+//  * WM_DPICHANGED: the window takes the suggested rectangle and lays every control out
+//    again at the new scale (the program's pixels are 96-dot pixels, see Dpi.cpp).
 #include <cstdint>
 #include <map>
 #include <optional>
