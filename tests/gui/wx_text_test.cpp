@@ -8,6 +8,8 @@
 
 #include <unistd.h>
 
+#include <wx/dcclient.h>
+
 #include "WxTestFixture.h"
 
 namespace veltrano::platform::wx::test {
@@ -34,6 +36,34 @@ TEST_F(WxProgramTest, AnyByteSurvivesTheWidgetsAndTheClipboard) {
     EXPECT_TRUE(form->ClipboardEmpty());
     EXPECT_EQ(form->ClipboardText(), std::nullopt);
     form->ClipboardClose();
+}
+
+// Every name of the shipped data file can be read whole: its box shows it whole, or the
+// box's tool tip holds it. Every row of a column has the same width and the same names.
+TEST_F(WxProgramTest, EveryNameFitsItsBoxOrIsItsToolTip) {
+    int names = 0, cut = 0;
+    for (int index : {200, 230, 250, 110}) {
+        auto* box = dynamic_cast<DropBox*>(form->Window(Cmb(index)));
+        ASSERT_NE(box, nullptr);
+        if (index == 110) form->ComboAdd(Cmb(110), "Pd A stored matrix with a long name", 0);
+        wxClientDC dc(box);
+        dc.SetFont(box->GetFont());
+        for (int p = 0; p < form->ComboCount(Cmb(index)); ++p) {
+            form->ComboSetCurSel(Cmb(index), p);
+            const wxString shown = box->ShownText();
+            ++names;
+            if (dc.GetTextExtent(shown).x <= box->TextRoom()) {
+                EXPECT_EQ(box->GetToolTipText(), wxString()) << "cmb " << index << ": " << shown;
+            } else {
+                ++cut;
+                EXPECT_EQ(box->GetToolTipText(), shown) << "cmb " << index << " cuts its name";
+            }
+        }
+        form->ComboSetCurSel(Cmb(index), -1);
+        EXPECT_EQ(box->GetToolTipText(), wxString()) << "cmb " << index << " shows no name";
+    }
+    EXPECT_GT(names, 200) << "the data file's names are in the boxes";
+    EXPECT_GT(cut, 0) << "some names are wider than their boxes";
 }
 
 TEST(WindowsTextTest, EveryByteRoundTrips) {

@@ -12,9 +12,6 @@ namespace veltrano::platform::win32 {
 
 namespace {
 
-// A drop-down selection list's window includes its open list.
-constexpr int kDropHeight = 240;
-
 // The text a native control can show: the record's text up to its first zero byte.
 std::string Shown(const std::string& text) {
     return text.substr(0, text.find('\0'));
@@ -22,10 +19,6 @@ std::string Shown(const std::string& text) {
 
 DWORD LabelAlignStyle(int alignment) {
     return alignment == 2 ? SS_CENTER : alignment == 1 ? SS_RIGHT : SS_LEFT;
-}
-
-int NativeHeight(const ControlRecord& c) {
-    return c.kind == ControlKind::ComboBox ? c.rect.h + kDropHeight : c.rect.h;
 }
 
 } // namespace
@@ -39,7 +32,7 @@ HBRUSH Win32Form::Brush(Color c) {
 }
 
 HFONT Win32Form::FitFont(const std::string& caption, int width) {
-    constexpr int kUsual = 11, kSmallest = 7;
+    const int kUsual = Px(11), kSmallest = Px(7);
     auto font = [this](int height) {
         HFONT& f = fonts_[height];
         if (!f)
@@ -68,9 +61,9 @@ void Win32Form::ApplyFont(const Control& c) {
     HWND h = Hwnd(c);
     if (!h || c.kind == ControlKind::ListBox || c.kind == ControlKind::ComboBox) return;
     // The room the caption has: the control's width less a check box's box and margins.
-    int room = c.rect.w - 2;
+    int room = Px(c.rect.w) - Px(2);
     if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::OptionButton)
-        room -= GetSystemMetrics(SM_CXMENUCHECK) + 1;
+        room -= Metric(SM_CXMENUCHECK) + Px(1);
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(FitFont(c.caption, room)), TRUE);
 }
 
@@ -84,7 +77,7 @@ HWND Win32Form::ListHwnd(ControlRef ref) const {
     return c && c->kind == ControlKind::ListBox ? Hwnd(*c) : nullptr;
 }
 
-HWND Win32Form::MakeNative(const Control& c, int id) {
+HWND Win32Form::MakeNative(Control& c, int id) {
     const char* cls = nullptr;
     DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0);
     DWORD exStyle = 0;
@@ -128,18 +121,18 @@ HWND Win32Form::MakeNative(const Control& c, int id) {
     case ControlKind::CommonDialog:
         return nullptr; // no visible area
     }
-    HWND h = CreateWindowExA(exStyle, cls, text.c_str(), style, c.rect.x, c.rect.y, c.rect.w,
-                             NativeHeight(c), hwnd_,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    const Rect d = Scaled().ToDevice(c.rect);
+    HWND h =
+        CreateWindowExA(exStyle, cls, text.c_str(), style, d.x, d.y, d.w, NativeHeight(c), hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     if (!h) return nullptr;
     SendMessageA(h, WM_SETFONT,
                  reinterpret_cast<WPARAM>(c.kind == ControlKind::ListBox ? listFont_ : font_),
                  FALSE);
     if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::OptionButton)
         SetWindowTheme(h, L"", L""); // a themed box would ignore the caption's colour
-    // The closed box is as high as its place: the selection field's height less the edges.
-    if (c.kind == ControlKind::ComboBox && c.rect.h > 8)
-        SendMessageA(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), c.rect.h - 6);
+    c.native = h;
+    FitComboHeight(c);
     if (c.kind == ControlKind::ListBox)
         SetWindowSubclass(h, &Win32Form::ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
     return h;
@@ -215,7 +208,9 @@ void Win32Form::UpdateTip(const Control& c) {
     ti.uId = reinterpret_cast<UINT_PTR>(h);
     ti.hinst = instance_;
     SendMessageA(tips_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    const std::string text = Shown(c.tip);
+    // A box that cuts its shown name shows the whole name as its tip.
+    std::string text = Shown(c.tip);
+    if (text.empty()) text = CutName(c);
     if (text.empty()) return;
     ti.lpszText = const_cast<char*>(text.c_str());
     SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
@@ -272,7 +267,8 @@ bool Win32Form::SetSorted(ControlRef ref, bool sorted) {
 bool Win32Form::MoveControl(ControlRef ref, Rect rect) {
     Control* c = controls_.Move(ref, rect);
     if (!c) return false;
-    if (HWND h = Hwnd(*c)) MoveWindow(h, rect.x, rect.y, rect.w, NativeHeight(*c), TRUE);
+    const Rect d = Scaled().ToDevice(rect);
+    if (HWND h = Hwnd(*c)) MoveWindow(h, d.x, d.y, d.w, NativeHeight(*c), TRUE);
     return true;
 }
 
@@ -396,7 +392,11 @@ void Win32Form::Notify(HWND from, int id, int code) {
         if ((code == BN_CLICKED || code == BN_DOUBLECLICKED) && s) s->cmd_Click(ref.index);
         break;
     case ControlKind::ComboBox:
-        if (code == CBN_SELCHANGE && s) s->cmb_Click(ref.index);
+        if (code == CBN_DROPDOWN) FitDroppedWidth(*c);
+        if (code == CBN_SELCHANGE) {
+            UpdateTip(*c);
+            if (s) s->cmb_Click(ref.index);
+        }
         break;
     default:
         break;

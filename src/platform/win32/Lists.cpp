@@ -54,8 +54,8 @@ void Win32Form::ListMouseUp(HWND list, UINT msg, WPARAM wParam, LPARAM lParam) {
                                              : kButtonLeft;
     const int shift = ((wParam & MK_SHIFT) ? kShift : 0) | ((wParam & MK_CONTROL) ? kCtrl : 0) |
                       (GetKeyState(VK_MENU) < 0 ? kAlt : 0);
-    const int x = static_cast<short>(LOWORD(lParam));
-    const int y = static_cast<short>(HIWORD(lParam));
+    const int x = Scaled().FromDevice(static_cast<short>(LOWORD(lParam)));
+    const int y = Scaled().FromDevice(static_cast<short>(HIWORD(lParam)));
     s->lsb_MouseUp(c->ref.index, button, shift, x, y);
 }
 
@@ -204,6 +204,7 @@ void Win32Form::ComboClear(ControlRef ref) {
     c->items.clear();
     c->current = -1;
     if (HWND h = Hwnd(*c)) SendMessageA(h, CB_RESETCONTENT, 0, 0);
+    UpdateTip(*c);
 }
 
 int Win32Form::ComboAdd(ControlRef ref, const std::string& text, std::int32_t data) {
@@ -242,6 +243,7 @@ void Win32Form::ComboSetCurSel(ControlRef ref, int p) {
     if (!c || !Hwnd(*c)) return;
     // CB_SETCURSEL sends no notification, as setting a box from code must not.
     SendMessageA(Hwnd(*c), CB_SETCURSEL, static_cast<WPARAM>(InRange(*c, p) ? p : -1), 0);
+    UpdateTip(*c);
 }
 
 // --- picture --------------------------------------------------------------------------------

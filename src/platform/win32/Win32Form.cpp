@@ -56,17 +56,21 @@ void Win32Form::CreateMainWindow(int outerWidth, int outerHeight) {
     wc.lpszClassName = kWindowClass;
     RegisterClassExA(&wc); // fails harmlessly when a second form registers it again
 
-    // Small fonts, so that captions fit the fixed sizes of the controls; the lists show
-    // voice lines in fixed columns.
-    font_ = FitFont(std::string(), 0);
-    listFont_ = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            FIXED_PITCH | FF_MODERN, "Courier New");
-
+    // At the system's resolution until the window has its own, the resolution of the
+    // monitor it opens on.
+    dpi_ = WindowDpi();
+    MakeFonts();
     hwnd_ = CreateWindowExA(0, kWindowClass, caption_.c_str(),
                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                            outerWidth, outerHeight, nullptr, nullptr, instance_, this);
+                            Px(outerWidth), Px(outerHeight), nullptr, nullptr, instance_, this);
     if (!hwnd_) return;
+    if (const int dpi = WindowDpi(); dpi != dpi_) {
+        dpi_ = dpi;
+        DeleteObject(listFont_);
+        MakeFonts();
+        SetWindowPos(hwnd_, nullptr, 0, 0, Px(outerWidth), Px(outerHeight),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     tips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
@@ -98,6 +102,9 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SIZE:
         Resized();
+        return 0;
+    case WM_DPICHANGED:
+        DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_CLOSE: {
         if (closed_) return 0;
@@ -167,6 +174,7 @@ void Win32Form::Resized() {
     ++resizeCalls_;
     sink_->Win_1_ReSize();
     --resizeDepth_;
+    if (resizeDepth_ == 0) DumpLayout();
 }
 
 void Win32Form::SetWindowCaption(const std::string& caption) {
@@ -196,6 +204,7 @@ void Win32Form::ShowWindow() {
     UpdateWindow(hwnd_);
     // The first size notification of a shown window, when Windows sent none itself.
     if (resizeCalls_ == before) Resized();
+    TestDpiChange();
 }
 
 bool Win32Form::WindowVisible() const {
@@ -206,14 +215,15 @@ Size Win32Form::WindowOuterSize() const {
     if (!HasMainWindow()) return {};
     RECT r{};
     GetWindowRect(hwnd_, &r);
-    return {r.right - r.left, r.bottom - r.top};
+    return Scaled().FromDevice(Size{r.right - r.left, r.bottom - r.top});
 }
 
 void Win32Form::SetWindowOuterSize(int width, int height) {
     if (!HasMainWindow() || GetWindowState() != WindowState::Normal) return;
     const Size now = WindowOuterSize();
     if (now.w == width && now.h == height) return;
-    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, 0, 0, Px(width), Px(height),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 WindowState Win32Form::GetWindowState() const {
@@ -223,18 +233,15 @@ WindowState Win32Form::GetWindowState() const {
     return WindowState::Normal;
 }
 
+// The program's pixels are pixels at 96 dots per inch at every resolution (the backend
+// scales them), so that the window's size rule in twips gives the same window, larger, and
+// its voice list rule stays in the unit of the controls.
 int Win32Form::TwipsPerPixelX() const {
-    HDC dc = GetDC(nullptr);
-    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
-    if (dc) ReleaseDC(nullptr, dc);
-    return std::max(1, static_cast<int>(std::lround(1440.0 / std::max(1, dpi))));
+    return 1440 / kLayoutDpi;
 }
 
 int Win32Form::TwipsPerPixelY() const {
-    HDC dc = GetDC(nullptr);
-    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc) ReleaseDC(nullptr, dc);
-    return std::max(1, static_cast<int>(std::lround(1440.0 / std::max(1, dpi))));
+    return 1440 / kLayoutDpi;
 }
 
 // --- menus ----------------------------------------------------------------------------------

@@ -18,12 +18,15 @@
 //    CBN_SELCHANGE) become the controls' events; setting a control from code sends none.
 //  * WM_SIZE (once shown) runs Win_1_ReSize, WM_CLOSE runs Win_1_Close and then destroys
 //    the window; the event loop ends when the window is gone.
+//  * WM_DPICHANGED: the window takes the suggested rectangle and lays every control out
+//    again at the new scale (the program's pixels are 96-dot pixels, see Dpi.cpp).
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/Scale.h"
 #include "platform/win32/Api.h"
 
 namespace veltrano::platform::win32 {
@@ -171,7 +174,7 @@ class Win32Form : public Form {
     const Control* Find(ControlRef ref) const { return controls_.Find(ref); }
     Control* FindById(int id);
     HWND ListHwnd(ControlRef ref) const;
-    HWND MakeNative(const Control& c, int id);
+    HWND MakeNative(Control& c, int id);
     void MakeList(Control& c);
     void Notify(HWND from, int id, int code);
     LRESULT ControlColor(HDC dc, HWND control);
@@ -184,6 +187,24 @@ class Win32Form : public Form {
     void UpdateTip(const Control& c);
     void ApplyAlignment(const Control& c);
     void ListMouseUp(HWND list, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // The screen's scale (Dpi.cpp). The program's pixels are pixels at 96 dots per inch; the
+    // native windows are at the window's own resolution, dpi_.
+    Scale Scaled() const { return Scale::ForDpi(dpi_); }
+    int Px(int layout) const { return Scaled().ToDevice(layout); }
+    int WindowDpi() const;
+    int Metric(int index) const; // a system metric at dpi_
+    void MakeFonts();            // font_ and listFont_ at dpi_
+    int NativeHeight(const Control& c) const;
+    void FitComboHeight(const Control& c);
+    void DpiChanged(int dpi, const RECT& suggested);
+    void FitDroppedWidth(const Control& c); // the open list as wide as its widest item
+    // The shown item's whole text when the box cuts it, else nothing.
+    std::string CutName(const Control& c) const;
+    // For the tests: the native rectangles into a file when VELTRANO_LAYOUT_DUMP names one;
+    // a move to a monitor of VELTRANO_TEST_DPI_CHANGE dots per inch once the window shows.
+    void DumpLayout() const;
+    void TestDpiChange();
 
     // Menus (Win32Form.cpp).
     HMENU NativeMenu(MenuHandle menu) const;
@@ -205,6 +226,7 @@ class Win32Form : public Form {
     HWND tips_ = nullptr;
     HFONT font_ = nullptr;
     HFONT listFont_ = nullptr;
+    int dpi_ = kLayoutDpi;
     std::map<int, HFONT> fonts_; // the control font by pixel height
     bool shown_ = false;
     bool closed_ = false;

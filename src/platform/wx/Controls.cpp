@@ -1,4 +1,5 @@
 #include "platform/wx/Controls.h"
+#include "platform/wx/GtkTheme.h"
 
 #include <algorithm>
 
@@ -208,7 +209,7 @@ void FaceButton::OnCaptureLost(wxMouseCaptureLostEvent&) {
 
 FaceCheck::FaceCheck(wxWindow* parent, Kind kind, const wxString& caption, const wxPoint& pos,
                      const wxSize& size)
-    : FaceWindow(parent, caption, pos, size), kind_(kind) {
+    : FaceWindow(parent, caption, pos, size), kind_(kind), textScale_(LogicalDpi() / 96.0) {
     Bind(wxEVT_PAINT, &FaceCheck::OnPaint, this);
     Bind(wxEVT_LEFT_DOWN, &FaceCheck::OnLeftDown, this);
     Bind(wxEVT_LEFT_DCLICK, &FaceCheck::OnLeftDown, this);
@@ -233,8 +234,9 @@ void FaceCheck::OnPaint(wxPaintEvent&) {
 
     wxRendererNative& renderer = wxRendererNative::Get();
     wxSize box = renderer.GetCheckBoxSize(this);
-    box.x = std::min(box.x, std::min(s.x, 14));
-    box.y = std::min(box.y, std::min(s.y, 14));
+    const int largest = static_cast<int>(14 * textScale_ + 0.5);
+    box.x = std::min(box.x, std::min(s.x, largest));
+    box.y = std::min(box.y, std::min(s.y, largest));
     const bool boxRight = alignment_ == 1;
     const wxRect boxRect(boxRight ? s.x - box.x - 1 : 1, (s.y - box.y) / 2, box.x, box.y);
     int flags = 0;
@@ -258,7 +260,7 @@ void FaceCheck::OnPaint(wxPaintEvent&) {
         }
     }
 
-    const int gap = 4;
+    const int gap = static_cast<int>(4 * textScale_ + 0.5);
     const wxRect text =
         boxRight ? wxRect(0, 0, boxRect.x - gap, s.y)
                  : wxRect(boxRect.GetRight() + 1 + gap, 0, s.x - boxRect.GetRight() - 1 - gap, s.y);
@@ -321,8 +323,15 @@ wxBitmap PictureBox::Shown() const {
     if (!stretch_) return wxBitmap(image_);
     const wxSize s = GetClientSize();
     if (s.x <= 0 || s.y <= 0) return wxBitmap();
-    if (!scaled_.IsOk() || scaled_.GetSize() != s)
-        scaled_ = wxBitmap(image_.Scale(s.x, s.y, wxIMAGE_QUALITY_HIGH));
+    // Scaled to the screen's pixels, also where the toolkit doubles every pixel: sharp, not
+    // enlarged from the control's size.
+    const double factor = GetContentScaleFactor();
+    const wxSize pixels(static_cast<int>(s.x * factor + 0.5), static_cast<int>(s.y * factor + 0.5));
+    if (!scaled_.IsOk() || scaledFor_ != pixels) {
+        scaled_ = wxBitmap(image_.Scale(pixels.x, pixels.y, wxIMAGE_QUALITY_HIGH),
+                           wxBITMAP_SCREEN_DEPTH, factor);
+        scaledFor_ = pixels;
+    }
     return scaled_;
 }
 

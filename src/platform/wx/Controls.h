@@ -102,6 +102,7 @@ class FaceCheck : public FaceWindow {
     Kind kind_;
     bool checked_ = false;
     bool pressed_ = false;
+    double textScale_ = 1.0; // the desktop's text scale: the box grows with the caption
 };
 
 class PictureBox : public wxWindow {
@@ -119,6 +120,7 @@ class PictureBox : public wxWindow {
     wxImage image_;
     bool stretch_ = false;
     mutable wxBitmap scaled_;
+    mutable wxSize scaledFor_; // the size in screen pixels scaled_ was made for
 };
 
 class ListWindow : public wxVScrolledWindow {

@@ -1,6 +1,7 @@
 #include "platform/wx/DropBox.h"
 
 #include "platform/wx/Controls.h"
+#include "platform/wx/GtkTheme.h"
 
 #include <algorithm>
 #include <map>
@@ -24,7 +25,6 @@ constexpr int kButtonWidth = 23;    // the drop button at the right end
 constexpr int kTextInset = 4;       // the text's distance from the field's left edge
 constexpr int kMaxShownRows = 20;   // the open list scrolls beyond this
 constexpr int kMeasuredRows = 1000; // rows measured for the open list's width
-constexpr int kMaxListWidth = 400;
 
 // The theme's drop button, drawn once for each size, state and background and then copied:
 // drawing it through the theme costs far more than copying a bitmap, and every box shows it.
@@ -71,7 +71,7 @@ class DropPopup : public wxPopupTransientWindow {
                                      ? wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHTTEXT)
                                      : wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOXTEXT));
             const wxString shown = owner_->box_->text(static_cast<int>(n));
-            dc.DrawText(shown, rect.x + kTextInset,
+            dc.DrawText(shown, rect.x + owner_->box_->TextInset(),
                         rect.y + (rect.height - dc.GetCharHeight()) / 2);
         }
         wxCoord OnMeasureItem(size_t) const override { return RowHeightFor(this); }
@@ -108,24 +108,26 @@ DropPopup::DropPopup(DropBox* box)
 void DropPopup::ShowFor(int selection) {
     const int count = box_->Count();
     const int rowHeight = RowHeightFor(rows_);
-    // As wide as the box, or as the widest of the first rows when they are wider.
-    int width = box_->GetSize().x;
-    {
-        wxClientDC dc(rows_);
-        dc.SetFont(rows_->GetFont());
-        const int measured = std::min(count, kMeasuredRows);
-        const int extra = 2 * kTextInset + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, rows_) + 2;
-        for (int i = 0; i < measured && width < kMaxListWidth; ++i)
-            width = std::max(width, dc.GetTextExtent(box_->text(i)).x + extra);
-        width = std::min(width, std::max(kMaxListWidth, box_->GetSize().x));
-    }
-    // Below the box, or above it where the screen ends first; never taller than the screen
-    // on either side.
     const wxPoint origin = box_->ClientToScreen(wxPoint(0, 0));
     const int boxHeight = box_->GetSize().y;
     int display = wxDisplay::GetFromWindow(box_);
     const wxRect screen =
         wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+    // As wide as the box, or as the widest of the first rows when they are wider, so that
+    // no name is cut; never wider than the screen.
+    int width = box_->GetSize().x;
+    {
+        wxClientDC dc(rows_);
+        dc.SetFont(rows_->GetFont());
+        const int measured = std::min(count, kMeasuredRows);
+        const int extra =
+            2 * box_->TextInset() + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, rows_) + 2;
+        for (int i = 0; i < measured; ++i)
+            width = std::max(width, dc.GetTextExtent(box_->text(i)).x + extra);
+        width = std::min(width, std::max(screen.width, box_->GetSize().x));
+    }
+    // Below the box, or above it where the screen ends first; never taller than the screen
+    // on either side.
     const int below = screen.GetBottom() + 1 - (origin.y + boxHeight);
     const int above = origin.y - screen.y;
     int height = std::max(1, std::min(count, kMaxShownRows)) * rowHeight + 2;
@@ -186,6 +188,7 @@ void DropPopup::OnLeftUp(wxMouseEvent& e) {
 DropBox::DropBox(wxWindow* parent, const wxPoint& pos, const wxSize& size) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     Create(parent, wxID_ANY, pos, size, wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS);
+    textScale_ = LogicalDpi() / 96.0;
     Bind(wxEVT_PAINT, &DropBox::OnPaint, this);
     Bind(wxEVT_LEFT_DOWN, &DropBox::OnLeftDown, this);
     Bind(wxEVT_LEFT_DCLICK, &DropBox::OnLeftDown, this);
@@ -205,6 +208,7 @@ void DropBox::SetSelection(int i) {
     const int next = i >= 0 && i < Count() ? i : -1;
     if (next == selection_) return;
     selection_ = next;
+    UpdateCutTip();
     Refresh();
 }
 
@@ -216,7 +220,38 @@ wxString DropBox::ShownText() const {
 void DropBox::ItemsChanged() {
     if (selection_ >= Count()) selection_ = -1;
     if (open_) Close();
+    UpdateCutTip();
     Refresh();
+}
+
+int DropBox::ButtonWidth() const {
+    return std::min(static_cast<int>(kButtonWidth * textScale_ + 0.5), GetClientSize().x);
+}
+
+int DropBox::TextInset() const {
+    return static_cast<int>(kTextInset * textScale_ + 0.5);
+}
+
+int DropBox::TextRoom() const {
+    // The field less its frame, and the inset on the left.
+    return GetClientSize().x - ButtonWidth() - 1 - TextInset();
+}
+
+void DropBox::UpdateCutTip() {
+    const wxString tip = GetToolTipText();
+    if (!tip.empty() && tip != cutTip_) return; // the program's own tip stays
+    wxString cut;
+    if (const wxString shown = ShownText(); !shown.empty()) {
+        wxClientDC dc(this);
+        dc.SetFont(GetFont());
+        if (dc.GetTextExtent(shown).x > TextRoom()) cut = shown;
+    }
+    if (cut == cutTip_) return;
+    cutTip_ = cut;
+    if (cut.empty())
+        UnsetToolTip();
+    else
+        SetToolTip(cut);
 }
 
 void DropBox::Open() {
@@ -253,6 +288,7 @@ void DropBox::Dismissed(bool refocus) {
 void DropBox::Choose(int i) {
     if (i < 0 || i >= Count()) return;
     selection_ = i;
+    UpdateCutTip();
     Refresh();
     if (onChoose) onChoose();
 }
@@ -263,7 +299,7 @@ void DropBox::OnPaint(wxPaintEvent&) {
     const wxColour back = GetParent()->GetBackgroundColour();
     dc.SetBackground(wxBrush(back));
     dc.Clear();
-    const int button = std::min(kButtonWidth, size.x);
+    const int button = ButtonWidth();
     const wxRect field(0, 0, size.x - button, size.y);
     dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT)));
     dc.SetBrush(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
@@ -281,7 +317,7 @@ void DropBox::OnPaint(wxPaintEvent&) {
         dc.SetFont(GetFont());
         dc.SetTextForeground(fore);
         wxDCClipper clip(dc, wxRect(field).Deflate(1));
-        dc.DrawText(shown, kTextInset, (size.y - dc.GetCharHeight()) / 2);
+        dc.DrawText(shown, TextInset(), (size.y - dc.GetCharHeight()) / 2);
     }
     int flags = open_ ? static_cast<int>(wxCONTROL_PRESSED) : 0;
     if (!IsEnabled()) flags |= wxCONTROL_DISABLED;

@@ -32,6 +32,10 @@ class DropBox : public wxWindow {
     void SetSelection(int i);   // out of range: none; no callback
     wxString ShownText() const; // the selected item's text, empty when none
     void ItemsChanged();        // after items were added or all removed
+    // The room the field gives its text; a shown text wider than that is the box's tool tip.
+    int TextRoom() const;
+    int ButtonWidth() const;
+    int TextInset() const; // the text's distance from the left edge, in the list's rows too
 
     void Open();
     void Close();
@@ -53,6 +57,7 @@ class DropBox : public wxWindow {
     bool Typing() const;          // a letter was typed within the last second
     void Dismissed(bool refocus); // the open list has closed
     int Count() const { return count ? count() : 0; }
+    void UpdateCutTip();
 
     int selection_ = -1;
     DropPopup* popup_ = nullptr;
@@ -61,6 +66,8 @@ class DropBox : public wxWindow {
                         // open it again
     wxString typed_;
     long typedAt_ = 0;
+    double textScale_ = 1.0; // the desktop's text scale: the button and margins grow with it
+    wxString cutTip_;        // the tip this box set itself, the whole of a cut name
 };
 
 } // namespace veltrano::platform::wx

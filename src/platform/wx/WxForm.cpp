@@ -117,7 +117,10 @@ class MainFrame : public wxFrame {
 
 void WxForm::CreateMainWindow(int outerWidth, int outerHeight) {
     if (frame_ || closed_) return;
-    frame_ = new MainFrame(wxSize(outerWidth, outerHeight));
+    // Larger text (the desktop's text scale or a resolution above 96 dots per inch) makes
+    // the whole window larger, so that it looks like the window at 96 dots.
+    scale_ = Scale(LogicalDpi() / kLayoutDpi);
+    frame_ = new MainFrame(wxSize(scale_.ToDevice(outerWidth), scale_.ToDevice(outerHeight)));
     ApplyCompactStyle(frame_);
     panel_ = new wxPanel(frame_, wxID_ANY);
     panel_->SetFont(ControlFont());
@@ -166,6 +169,7 @@ void WxForm::ShowWindow() {
         sink_->Win_1_ReSize();
         --resizeDepth_;
     }
+    DumpLayout();
 }
 
 bool WxForm::WindowVisible() const {
@@ -175,15 +179,16 @@ bool WxForm::WindowVisible() const {
 Size WxForm::WindowOuterSize() const {
     if (!HasMainWindow()) return {};
     const wxSize s = frame_->GetSize();
-    return {s.x, s.y};
+    return scale_.FromDevice(Size{s.x, s.y});
 }
 
 void WxForm::SetWindowOuterSize(int width, int height) {
     if (!HasMainWindow()) return;
     if (GetWindowState() != WindowState::Normal) return; // the desktop decides those sizes
     const wxSize now = frame_->GetSize();
-    if (now.x == width && now.y == height) return;
-    frame_->SetSize(width, height);
+    const wxSize want(scale_.ToDevice(width), scale_.ToDevice(height));
+    if (now == want) return;
+    frame_->SetSize(want);
 }
 
 WindowState WxForm::GetWindowState() const {
@@ -193,8 +198,11 @@ WindowState WxForm::GetWindowState() const {
     return WindowState::Normal;
 }
 
+// The program's pixels are 96-dot pixels at every text scale (see CreateMainWindow), so
+// that the size rule in twips gives the same window, larger, and the voice list's rule stays
+// in the unit of the controls.
 int WxForm::TwipsPerPixelX() const {
-    return std::max(1, static_cast<int>(std::lround(1440.0 / LogicalDpi())));
+    return 1440 / kLayoutDpi;
 }
 
 int WxForm::TwipsPerPixelY() const {
@@ -210,6 +218,7 @@ void WxForm::OnSize(wxSizeEvent& e) {
     ++resizeDepth_;
     sink_->Win_1_ReSize();
     --resizeDepth_;
+    if (resizeDepth_ == 0) DumpLayout();
 }
 
 void WxForm::OnClose(wxCloseEvent& e) {

@@ -27,6 +27,9 @@
 #include "platform/ControlTable.h"
 #include "platform/Form.h"
 #include "platform/MenuTable.h"
+#include "platform/Scale.h"
+
+#include <wx/gdicmn.h>
 
 class wxCloseEvent;
 class wxCommandEvent;
@@ -180,6 +183,12 @@ class WxForm : public Form {
 
     void SyncNativeCheck(const MenuTable::Entry& e);
 
+    // The program's pixels are pixels at 96 dots per inch; the toolkit's are larger by the
+    // desktop's text scale (its whole-number scale GTK applies itself).
+    wxRect ToToolkit(Rect layout) const;
+    // For the tests: the toolkit's rectangles into a file when VELTRANO_LAYOUT_DUMP names one.
+    void DumpLayout() const;
+
     // Native events.
     void OnSize(wxSizeEvent& e);
     void OnClose(wxCloseEvent& e);
@@ -203,6 +212,7 @@ class WxForm : public Form {
     bool closed_ = false;
     std::string caption_;
     int resizeDepth_ = 0;
+    Scale scale_;
     ControlTable controls_;
 
     // The native object of a bar is its wxMenuBar, of a popup its wxMenu, of an entry its

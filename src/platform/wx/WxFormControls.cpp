@@ -39,8 +39,9 @@ bool WxForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& 
                            Rect rect) {
     if (!HasMainWindow() || Find(ref)) return false;
     wxWindow* window = nullptr; // nothing for the common dialog
-    const wxPoint pos(rect.x, rect.y);
-    const wxSize size(rect.w, rect.h);
+    const wxRect place = ToToolkit(rect);
+    const wxPoint pos = place.GetPosition();
+    const wxSize size = place.GetSize();
     const int index = ref.index;
     // Callbacks check `alive` first: a widget may outlive the form by a moment.
     const std::shared_ptr<bool> alive = alive_;
@@ -52,7 +53,7 @@ bool WxForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& 
         };
         list->onMouseUp = [this, alive, index](int button, int shift, int x, int y) {
             if (EventSink* s = *alive ? Sink() : nullptr)
-                s->lsb_MouseUp(index, button, shift, x, y);
+                s->lsb_MouseUp(index, button, shift, scale_.FromDevice(x), scale_.FromDevice(y));
         };
         list->onLostFocus = [this, alive, index] {
             if (EventSink* s = *alive ? Sink() : nullptr) s->lsb_LostFocus(index);
@@ -124,7 +125,7 @@ bool WxForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& 
     if (window) {
         window->SetFont(kind == ControlKind::ListBox ? ListFont() : ControlFont());
         // GTK may ask for more room than the fixed place gives; the place wins.
-        window->SetSize(rect.x, rect.y, rect.w, rect.h);
+        window->SetSize(place);
     }
     Control* c = controls_.Add(ref, kind, caption, rect);
     c->native = window;
@@ -230,7 +231,7 @@ bool WxForm::SetSorted(ControlRef ref, bool sorted) {
 bool WxForm::MoveControl(ControlRef ref, Rect rect) {
     Control* c = controls_.Move(ref, rect);
     if (!c) return false;
-    if (wxWindow* w = Widget(*c)) w->SetSize(rect.x, rect.y, rect.w, rect.h);
+    if (wxWindow* w = Widget(*c)) w->SetSize(ToToolkit(rect));
     return true;
 }
 
