@@ -1,6 +1,7 @@
 // The edits of veltrano-cli over a whole library: set-matrix, replace, set-category and
 // restore. Each plans first and writes only with --write; the work itself is the model's.
 #include <cctype>
+#include <charconv>
 #include <sstream>
 
 #include "cli/Banks.h"
@@ -121,16 +122,33 @@ class Printer {
                  << (replace_ ? "it is not searched\n" : "only the slots inside it are written\n");
         if (o_.json) return Json(b);
         if (b.status != BankStatus::Planned && b.status != BankStatus::Written) return true;
+        // A bank's lines are built in one text and written at once: a library has hundreds
+        // of thousands of voices, and a stream operation per field would cost more than
+        // reading the banks.
+        text_.clear();
         for (const voice::VoiceChange& c : b.plan.changes) {
-            out_ << path << '\t' << c.voice << '\t' << Utf8(TrimName(c.name)) << '\t';
-            if (c.CategoryChanges())
-                out_ << "category " << Code(c.categoryFrom) << " -> " << Code(c.categoryTo);
-            if (c.CategoryChanges() && !c.slots.empty()) out_ << ", ";
-            if (!c.slots.empty()) out_ << "slots";
-            for (int s : c.slots)
-                out_ << ' ' << s;
-            out_ << '\n';
+            text_ += path;
+            text_ += '\t';
+            Append(text_, c.voice);
+            text_ += '\t';
+            AppendUtf8(text_, TrimName(c.name));
+            text_ += '\t';
+            if (c.CategoryChanges()) {
+                text_ += "category ";
+                text_ += Code(c.categoryFrom);
+                text_ += " -> ";
+                text_ += Code(c.categoryTo);
+                if (c.slots != 0) text_ += ", ";
+            }
+            if (c.slots != 0) text_ += "slots";
+            for (int s = 1; s <= voice::kSlots; ++s)
+                if (c.SlotChanges(s)) {
+                    text_ += ' ';
+                    Append(text_, s);
+                }
+            text_ += '\n';
         }
+        out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
         return true;
     }
 
@@ -173,8 +191,6 @@ class Printer {
     }
 
     bool Json(const BankOutcome& b) {
-        out_ << (first_ ? "\n" : ",\n") << "{\"file\":" << JsonString(b.bank->path);
-        first_ = false;
         const bool restore = std::string_view(command_) == "restore";
         const char* status = "unchanged";
         if (b.status == BankStatus::Failed)
@@ -183,26 +199,43 @@ class Printer {
             status = restore ? "swap" : "change";
         else if (b.status == BankStatus::Written)
             status = restore ? "swapped" : "written";
-        out_ << ",\"status\":\"" << status << '"';
-        if (b.status == BankStatus::Failed) out_ << ",\"error\":" << JsonString(b.error);
+        text_ = first_ ? "\n" : ",\n";
+        first_ = false;
+        text_ += "{\"file\":" + JsonString(b.bank->path) + ",\"status\":\"" + status + '"';
+        if (b.status == BankStatus::Failed) text_ += ",\"error\":" + JsonString(b.error);
         if (b.status == BankStatus::Written || b.hasBackup)
-            out_ << ",\"backup\":" << JsonString(textfile::BackupPath(b.bank->path));
-        out_ << ",\"voices\":[";
+            text_ += ",\"backup\":" + JsonString(textfile::BackupPath(b.bank->path));
+        text_ += ",\"voices\":[";
         if (b.status == BankStatus::Planned || b.status == BankStatus::Written)
             for (const voice::VoiceChange& c : b.plan.changes) {
-                out_ << (&c == &b.plan.changes.front() ? "" : ",") << "{\"voice\":" << c.voice
-                     << ",\"number\":" << int(c.number)
-                     << ",\"name\":" << JsonString(Utf8(TrimName(c.name))) << ",\"slots\":[";
-                for (int s : c.slots)
-                    out_ << (s == c.slots.front() ? "" : ",") << s;
-                out_ << ']';
+                if (&c != &b.plan.changes.front()) text_ += ',';
+                text_ += "{\"voice\":";
+                Append(text_, c.voice);
+                text_ += ",\"number\":";
+                Append(text_, c.number);
+                text_ += ",\"name\":" + JsonString(Utf8(TrimName(c.name))) + ",\"slots\":[";
+                bool firstSlot = true;
+                for (int s = 1; s <= voice::kSlots; ++s)
+                    if (c.SlotChanges(s)) {
+                        if (!firstSlot) text_ += ',';
+                        firstSlot = false;
+                        Append(text_, s);
+                    }
+                text_ += ']';
                 if (c.CategoryChanges())
-                    out_ << ",\"category_from\":" << JsonString(Code(c.categoryFrom))
-                         << ",\"category_to\":" << JsonString(Code(c.categoryTo));
-                out_ << '}';
+                    text_ += ",\"category_from\":" + JsonString(Code(c.categoryFrom)) +
+                             ",\"category_to\":" + JsonString(Code(c.categoryTo));
+                text_ += '}';
             }
-        out_ << "]}";
+        text_ += "]}";
+        out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
         return true;
+    }
+
+    static void Append(std::string& text, int n) {
+        char digits[16];
+        const auto r = std::to_chars(digits, digits + sizeof digits, n);
+        text.append(digits, static_cast<std::size_t>(r.ptr - digits));
     }
 
     const Options& o_;
@@ -211,6 +244,7 @@ class Printer {
     std::ostream& err_;
     bool first_ = true;
     bool replace_ = false;
+    std::string text_; // the lines of one bank
 };
 
 // Runs an edit over the banks of the operands and prints it; the exit status.

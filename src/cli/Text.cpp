@@ -33,7 +33,12 @@ void Append(std::string& out, std::uint32_t c) {
 
 std::string Utf8(std::string_view bytes) {
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 4);
+    AppendUtf8(out, bytes);
+    return out;
+}
+
+void AppendUtf8(std::string& out, std::string_view bytes) {
+    out.reserve(out.size() + bytes.size() + bytes.size() / 4);
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
         std::uint32_t c = b;
@@ -45,7 +50,6 @@ std::string Utf8(std::string_view bytes) {
             c = kHigh[b - 0x80];
         Append(out, c);
     }
-    return out;
 }
 
 std::string FromUtf8(std::string_view text) {

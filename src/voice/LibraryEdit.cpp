@@ -28,28 +28,22 @@ unsigned char Fold(unsigned char c) {
     }
 }
 
-// The slots (1 to 16) where the matrix at `at` differs from m, looking only at the bytes
-// that lie inside the bank: bytes past its end are never written.
-std::vector<int> SlotsDiffering(std::string_view bytes, std::size_t at, const ControlMatrix& m) {
-    std::vector<int> slots;
-    for (std::size_t s = 0; s < kSlots; ++s)
-        for (std::size_t f = 0; f < 3; ++f) {
-            const std::size_t j = 3 * s + f;
-            if (at + j < bytes.size() && static_cast<std::uint8_t>(bytes[at + j]) != m[j]) {
-                slots.push_back(static_cast<int>(s) + 1);
-                break;
-            }
-        }
+// The slots where the matrix at `at` differs from m (bit s - 1 for slot s), looking only at
+// the bytes that lie inside the bank: bytes past its end are never written.
+std::uint16_t SlotsDiffering(std::string_view bytes, std::size_t at, const ControlMatrix& m) {
+    std::uint16_t slots = 0;
+    const std::size_t inside = at < bytes.size() ? std::min<std::size_t>(bytes.size() - at, 48) : 0;
+    for (std::size_t j = 0; j < inside; ++j)
+        if (static_cast<std::uint8_t>(bytes[at + j]) != m[j])
+            slots = static_cast<std::uint16_t>(slots | (1u << (j / 3)));
     return slots;
 }
 
-VoiceChange ChangeOf(const VoiceHead& v) {
-    VoiceChange c;
-    c.voice = v.k;
-    c.number = v.number;
-    c.name = std::string(v.name);
-    c.categoryFrom = c.categoryTo = v.category;
-    return c;
+std::uint16_t MaskOf(const std::vector<int>& slots) {
+    std::uint16_t mask = 0;
+    for (int s : slots)
+        mask = static_cast<std::uint16_t>(mask | (1u << (s - 1)));
+    return mask;
 }
 
 // Counts a bank's outcome and tells the visitor; false when it asks to stop.
@@ -125,92 +119,114 @@ BankPlan PlanBankEdit(std::string_view bytes, VoiceLayout layout, const VoiceFil
     // A replace follows the editor's replace over the whole bank; its findings are then
     // taken for the selected voices only. Both walks go in voice order.
     ReplaceResult replace;
-    std::size_t nextFound = 0, nextPatch = 0;
+    std::size_t nextFound = 0;
     if (edit.kind == LibraryEdit::Kind::Replace)
         replace =
             PlanReplace(bytes, layout, VoiceCount(bytes, layout), edit.field, edit.from, edit.to);
 
     EnumerateVoiceHeads(bytes, layout, [&](const VoiceHead& v) {
-        // The replace's findings of the voices before this one, and this one's.
         const VoiceSlots* found = nullptr;
         while (nextFound < replace.changed.size() && replace.changed[nextFound].voice <= v.k) {
             const VoiceSlots& f = replace.changed[nextFound++];
-            if (f.voice == v.k)
-                found = &f;
-            else
-                nextPatch += f.slots.size();
+            if (f.voice == v.k) found = &f;
         }
-        const std::size_t firstPatch = nextPatch;
-        if (found) nextPatch += found->slots.size();
-
         if (!filter.Selects(v)) return true;
-        const bool matrixCut = !MatrixInside(bytes, layout, v.k);
-        VoiceChange change = ChangeOf(v);
+        VoiceChange change;
+        change.categoryFrom = change.categoryTo = v.category;
         switch (edit.kind) {
         case LibraryEdit::Kind::Matrix: {
             ++plan.selected;
-            if (matrixCut && !plan.cutVoice) plan.cutVoice = v.k;
-            const auto at = VoiceOffset(layout, v.k, VoiceField::Matrix);
-            if (at) change.slots = SlotsDiffering(bytes, *at, edit.matrix);
-            if (!change.slots.empty()) plan.batch.push_back(MatrixPatch(layout, v.k, edit.matrix));
+            if (!MatrixInside(bytes, layout, v.k) && !plan.cutVoice) plan.cutVoice = v.k;
+            if (const auto at = VoiceOffset(layout, v.k, VoiceField::Matrix))
+                change.slots = SlotsDiffering(bytes, *at, edit.matrix);
             break;
         }
         case LibraryEdit::Kind::Replace:
-            if (matrixCut && !plan.cutVoice) plan.cutVoice = v.k;
+            if (!MatrixInside(bytes, layout, v.k) && !plan.cutVoice) plan.cutVoice = v.k;
             if (!found) return true;
             ++plan.selected;
-            if (edit.from == edit.to) return true; // every byte stays
-            change.slots = found->slots;
-            plan.batch.insert(plan.batch.end(),
-                              replace.batch.begin() + static_cast<std::ptrdiff_t>(firstPatch),
-                              replace.batch.begin() +
-                                  static_cast<std::ptrdiff_t>(firstPatch + found->slots.size()));
+            if (edit.from != edit.to) change.slots = MaskOf(found->slots); // else no byte changes
             break;
         case LibraryEdit::Kind::Category: {
             ++plan.selected;
             // A category byte past the end of a cut bank is not written.
             const auto at = VoiceOffset(layout, v.k, VoiceField::Category);
-            if (at && *at < bytes.size() && v.category != edit.category) {
-                change.categoryTo = edit.category;
-                plan.batch.push_back(CategoryPatch(layout, v.k, edit.category));
-            }
+            if (at && *at < bytes.size()) change.categoryTo = edit.category;
             break;
         }
         }
-        if (!change.slots.empty() || change.CategoryChanges())
+        if (change.slots != 0 || change.CategoryChanges()) {
+            change.voice = v.k;
+            change.number = v.number;
+            change.name = std::string(v.name);
             plan.changes.push_back(std::move(change));
+        }
         return true;
     });
     return plan;
+}
+
+EditBatch PlanBatch(std::string_view bytes, VoiceLayout layout, const LibraryEdit& edit,
+                    const BankPlan& plan) {
+    std::vector<int> voices;
+    voices.reserve(plan.changes.size());
+    for (const VoiceChange& c : plan.changes)
+        voices.push_back(c.voice);
+    switch (edit.kind) {
+    case LibraryEdit::Kind::Matrix:
+        return MatrixBatch(layout, voices, edit.matrix);
+    case LibraryEdit::Kind::Category:
+        return CategoryBatch(layout, voices, edit.category);
+    case LibraryEdit::Kind::Replace:
+        break;
+    }
+    // The editor's replace over the whole bank, kept for the planned voices: each patch lies
+    // in the matrix of the voice it changes. Both go in offset order.
+    const ReplaceResult all =
+        PlanReplace(bytes, layout, VoiceCount(bytes, layout), edit.field, edit.from, edit.to);
+    EditBatch batch;
+    std::size_t v = 0;
+    for (const Patch& p : all.batch) {
+        while (v < voices.size() &&
+               *VoiceOffset(layout, voices[v], VoiceField::Matrix) + kMatrixBytes <= p.offset)
+            ++v;
+        if (v < voices.size() && p.offset >= *VoiceOffset(layout, voices[v], VoiceField::Matrix))
+            batch.push_back(p);
+    }
+    return batch;
 }
 
 std::vector<VoiceChange> VoiceDifferences(std::string_view before, std::string_view after,
                                           VoiceLayout layout) {
     std::vector<VoiceChange> changes;
     EnumerateVoiceHeads(after, layout, [&](const VoiceHead& v) {
-        VoiceChange change = ChangeOf(v);
+        VoiceChange change;
+        change.voice = v.k;
+        change.number = v.number;
+        change.categoryTo = v.category;
         if (const auto at = VoiceOffset(layout, v.k, VoiceField::Category))
             change.categoryFrom = ByteAt(before, *at);
         if (const auto at = VoiceOffset(layout, v.k, VoiceField::Matrix))
-            for (std::size_t s = 0; s < kSlots; ++s)
-                for (std::size_t f = 0; f < 3; ++f)
-                    if (ByteAt(before, *at + 3 * s + f) != ByteAt(after, *at + 3 * s + f)) {
-                        change.slots.push_back(static_cast<int>(s) + 1);
-                        break;
-                    }
-        if (!change.slots.empty() || change.CategoryChanges()) changes.push_back(std::move(change));
+            for (std::size_t j = 0; j < kMatrixBytes; ++j)
+                if (ByteAt(before, *at + j) != ByteAt(after, *at + j))
+                    change.slots = static_cast<std::uint16_t>(change.slots | (1u << (j / 3)));
+        if (change.slots != 0 || change.CategoryChanges()) {
+            change.name = std::string(v.name);
+            changes.push_back(std::move(change));
+        }
         return true;
     });
     return changes;
 }
 
 std::optional<std::string> WriteBankEdit(const std::string& path, std::string_view bytes,
+                                         VoiceLayout layout, const LibraryEdit& edit,
                                          const BankPlan& plan) {
     if (plan.changes.empty()) return std::nullopt;
     // The bank's own rule applies the patches: only what lies inside the bank is written.
     VoiceBank bank;
     bank.Load(path, std::string(bytes));
-    bank.Apply(plan.batch);
+    bank.Apply(PlanBatch(bytes, layout, edit, plan));
     if (auto error = textfile::KeepBackup(path))
         return "its bytes could not be kept as " + textfile::BackupPath(path) + ": " + *error;
     return textfile::WriteFileReplacing(path, bank.Bytes());
@@ -255,7 +271,7 @@ LibrarySummary EditLibrary(const std::vector<BankRef>& banks, const BankSource& 
                 o.status = BankStatus::Unchanged;
             } else if (!write) {
                 o.status = BankStatus::Planned;
-            } else if (auto error = WriteBankEdit(bank.path, *bytes, o.plan)) {
+            } else if (auto error = WriteBankEdit(bank.path, *bytes, bank.layout, edit, o.plan)) {
                 o.status = BankStatus::Failed;
                 o.error = *error;
             } else {

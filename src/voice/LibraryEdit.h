@@ -53,17 +53,17 @@ struct LibraryEdit {
 
 // A voice that changes, and what changes in it.
 struct VoiceChange {
-    int voice = 0;                                 // position from 0
-    std::uint8_t number = 0;                       // as the voice list shows it
-    std::string name;                              // the name bytes as stored
-    std::vector<int> slots;                        // the slots (1 to 16) whose bytes change
+    int voice = 0;           // position from 0
+    std::uint8_t number = 0; // as the voice list shows it
+    std::string name;        // the name bytes as stored
+    std::uint16_t slots = 0; // bit s - 1 set: the bytes of slot s (1 to 16) change
     std::uint8_t categoryFrom = 0, categoryTo = 0; // different when the category changes
     bool CategoryChanges() const { return categoryFrom != categoryTo; }
+    bool SlotChanges(int s) const { return (slots >> (s - 1)) & 1u; }
 };
 
 struct BankPlan {
     std::vector<VoiceChange> changes; // in voice order; empty: the bank stays as it is
-    EditBatch batch;                  // what to write
     int selected = 0; // voices the filter selected (a replace: and that hold the old value)
     // A voice whose matrix the file cuts off; a replace stops before it, as a search does.
     std::optional<int> cutVoice;
@@ -72,6 +72,11 @@ struct BankPlan {
 // Plans the edit over the voices of one bank's bytes.
 BankPlan PlanBankEdit(std::string_view bytes, VoiceLayout layout, const VoiceFilter& filter,
                       const LibraryEdit& edit);
+
+// What to write into the bytes a plan was made on, by the editor's own batches: one step of
+// a loaded bank's history, or the bytes of a bank written to disk.
+EditBatch PlanBatch(std::string_view bytes, VoiceLayout layout, const LibraryEdit& edit,
+                    const BankPlan& plan);
 
 // The voices whose matrix or category differ between two versions of a bank, walked as the
 // voices of after; bytes past the end of either read as 0.
@@ -82,6 +87,7 @@ std::vector<VoiceChange> VoiceDifferences(std::string_view before, std::string_v
 // the plan applied. Nothing happens for a plan without changes. On failure the reason comes
 // back and the bank is as it was.
 std::optional<std::string> WriteBankEdit(const std::string& path, std::string_view bytes,
+                                         VoiceLayout layout, const LibraryEdit& edit,
                                          const BankPlan& plan);
 
 // Swaps a bank (holding bytes) with its backup (holding backup): the backup's bytes go to the
