@@ -140,12 +140,7 @@ class Printer {
                 text_ += Code(c.categoryTo);
                 if (c.slots != 0) text_ += ", ";
             }
-            if (c.slots != 0) text_ += "slots";
-            for (int s = 1; s <= voice::kSlots; ++s)
-                if (c.SlotChanges(s)) {
-                    text_ += ' ';
-                    Append(text_, s);
-                }
+            if (c.slots != 0) text_ += SlotsText(c);
             text_ += '\n';
         }
         out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
@@ -232,6 +227,20 @@ class Printer {
         return true;
     }
 
+    // "slots 1 5 9" of a change; voices of one run mostly change the same slots, so the
+    // text of the last set of slots is kept.
+    const std::string& SlotsText(const voice::VoiceChange& c) {
+        if (c.slots == slotsOfText_ && !slotsText_.empty()) return slotsText_;
+        slotsOfText_ = c.slots;
+        slotsText_ = "slots";
+        for (int s = 1; s <= voice::kSlots; ++s)
+            if (c.SlotChanges(s)) {
+                slotsText_ += ' ';
+                Append(slotsText_, s);
+            }
+        return slotsText_;
+    }
+
     static void Append(std::string& text, int n) {
         char digits[16];
         const auto r = std::to_chars(digits, digits + sizeof digits, n);
@@ -245,6 +254,8 @@ class Printer {
     bool first_ = true;
     bool replace_ = false;
     std::string text_; // the lines of one bank
+    std::uint16_t slotsOfText_ = 0;
+    std::string slotsText_;
 };
 
 // Runs an edit over the banks of the operands and prints it; the exit status.
