@@ -2,6 +2,7 @@
 // restore. Each plans first and writes only with --write; the work itself is the model's.
 #include <cctype>
 #include <charconv>
+#include <set>
 #include <sstream>
 
 #include "cli/Banks.h"
@@ -68,12 +69,15 @@ voice::VoiceFilter Filters(const Options& o) {
     return f;
 }
 
-// The banks of the paths with their layouts; a path that gives none is named on err.
+// The banks of the paths with their layouts, each once (a bank named on its own and found in
+// its folder is one bank, changed once); a path that gives none is named on err.
 std::vector<voice::BankRef> Banks(const Options& o, std::ostream& err, bool& failed) {
     std::vector<std::string> files;
     failed = ExpandPaths(o.operands, o.layout, files, err);
     std::vector<voice::BankRef> banks;
+    std::set<std::string> seen;
     for (std::string& file : files) {
+        if (!seen.insert(file).second) continue;
         if (const auto layout = BankLayout(o, file, err))
             banks.push_back({std::move(file), *layout});
         else

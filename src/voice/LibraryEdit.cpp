@@ -32,7 +32,8 @@ unsigned char Fold(unsigned char c) {
 // the bytes that lie inside the bank: bytes past its end are never written.
 std::uint16_t SlotsDiffering(std::string_view bytes, std::size_t at, const ControlMatrix& m) {
     std::uint16_t slots = 0;
-    const std::size_t inside = at < bytes.size() ? std::min<std::size_t>(bytes.size() - at, 48) : 0;
+    const std::size_t inside =
+        at < bytes.size() ? std::min<std::size_t>(bytes.size() - at, kMatrixBytes) : 0;
     for (std::size_t j = 0; j < inside; ++j)
         if (static_cast<std::uint8_t>(bytes[at + j]) != m[j])
             slots = static_cast<std::uint16_t>(slots | (1u << (j / 3)));

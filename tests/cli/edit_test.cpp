@@ -158,7 +158,8 @@ TEST_F(Edits, PlanWriteAndRestoreTouchExactlyTheSelectedVoices) {
         {{"replace", "--parameter", "30", "--with", "31"},
          {{"a.an1", {1}}},
          FieldFromTo(1, 30, 31)},
-        {{"set-category", "pd", "--category", "Ld", "--category", "3"},
+        // A bank named on its own and found in its folder is changed once.
+        {{"set-category", "pd", "--category", "Ld", "--category", "3", P("a.an1")},
          {{"a.an1", {0, 2}}, {"Sub/b.ans", {0, 2}}, {"c.an1", {0}}},
          CategoryTo(12)},
         // Selected, but already so: nothing is written at all.
@@ -168,7 +169,7 @@ TEST_F(Edits, PlanWriteAndRestoreTouchExactlyTheSelectedVoices) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
         Reset();
         std::map<std::string, std::string> expected = originals;
-        std::set<std::pair<std::string, int>> lines;
+        std::multiset<std::pair<std::string, int>> lines;
         for (const auto& [bank, voices] : c.changed) {
             const Layout& l = bank == "Sub/b.ans" ? kAns : kAn1;
             for (int k : voices) {
@@ -185,7 +186,7 @@ TEST_F(Edits, PlanWriteAndRestoreTouchExactlyTheSelectedVoices) {
         EXPECT_EQ(r.status, cli::kOk) << r.err;
         EXPECT_TRUE(Take() == before);
         // One line per changed voice (path, position, ...), then the summary.
-        std::set<std::pair<std::string, int>> planned;
+        std::multiset<std::pair<std::string, int>> planned;
         std::istringstream out(r.out);
         std::string line, last;
         while (std::getline(out, line)) {
