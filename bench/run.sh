@@ -13,26 +13,33 @@
 #   * the file finder alone against a plain readdir walk and a walk with stat per entry;
 #   * the voice name report of 2,000 banks against `cat` and a one-buffer reader;
 #   * opening and listing a 16 MiB .ans file against `cat` of it;
-#   * `veltrano-cli find --controller 13` over the 2,000 banks against `cat` and the
-#     one-buffer reader (when veltrano-cli is built);
+#   * `veltrano-cli find --controller 13` and `veltrano-cli report` over the 2,000 banks
+#     against `cat` and the one-buffer reader; `veltrano-cli set-matrix --write` over a copy
+#     of them against a baseline that reads each bank and writes its backup and new bytes
+#     through the same safe writer (write_files), and the plan alone against the one-buffer
+#     reader (when veltrano-cli is built);
 #   * the desktop program's start-up to its window mapped, and its peak memory, against a
 #     bare wxWidgets frame built by the same build (under Xvfb, when there is one);
 #   * the Google Benchmark of search, replace and the voice list.
 #
 # Environment: RUNS, BENCH_DISPLAY (the Xvfb display to use, default :105), BUILD (another
-# build folder; it is configured and built here as well). Needs 2 GB free in TMPDIR.
+# build folder; it is configured and built here as well), PARTS (the parts to run, of
+# "scan report big cli desktop clicks"; default all). Needs 3 GB free in TMPDIR.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$(pwd)
 runs=${RUNS:-15}
 build=${BUILD:-$src/build/bench}
 display=${BENCH_DISPLAY:-:105}
+parts=" ${PARTS:-scan report big cli desktop clicks} "
 [[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a positive whole number" >&2; exit 2; }
+want() { [[ $parts == *" $1 "* ]]; }
 
 if [[ -x scripts/deps.sh ]]; then scripts/deps.sh >/dev/null; fi
 echo "building in $build ..."
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target veltrano-script make_banks scan_timer read_files >/dev/null
+cmake --build "$build" -j2 --target veltrano-script make_banks scan_timer read_files write_files \
+    >/dev/null
 # The desktop pieces, veltrano-cli and the Google Benchmark exist only where their libraries
 # (and, for veltrano-cli, its sources) do.
 for t in veltrano veltrano-cli veltrano_bench map_timer bare_frame store_list_timer; do
@@ -97,6 +104,7 @@ mkdir -p "$work/docs"
 echo "build: $build (RelWithDebInfo), $runs runs each, $(nproc) cores"
 
 # --- the scan ------------------------------------------------------------------------------
+if want scan; then
 for files in 10000 50000; do
     tree="$work/tree$files"
     "$build/make_banks" "$tree" --scan-tree "$files" >/dev/null
@@ -115,10 +123,12 @@ a=()
 for ((r = 0; r < runs; r++)); do a+=("$(seconds "$build/veltrano-script" "$work/start.scn")"); done
 row "start-up" "$(stats "${a[@]}")" s
 rm -rf "$work/tree50000"
+fi
 
 # --- the report -------------------------------------------------------------------------------
 banks="$work/banks"
-"$build/make_banks" "$banks" --bulk 2000 >/dev/null
+if want report || want cli; then "$build/make_banks" "$banks" --bulk 2000 >/dev/null; fi
+if want report; then
 scenario "$work/report.scn" "answer folder $banks" "menu 503" 'answer input "Voice Names"' \
     "answer question yes" "menu 515"
 "$build/veltrano-script" "$work/report.scn" >/dev/null
@@ -132,10 +142,12 @@ compare "report" "\"$build/veltrano-script\" \"$work/report.scn\"" \
     "cat" "cat \"$banks\"/*.an1" " (goal: at most 1.50)"
 compare "report" "\"$build/veltrano-script\" \"$work/report.scn\"" \
     "one-buffer reader" "\"$(bin read_files)\" \"$banks\"/*.an1" " (goal: at most 1.50)"
+fi
 
 # --- one 16 MiB file -------------------------------------------------------------------------
 # As many voices as the read bound of 16 MiB holds (9,083): voice 0 of a sample bank over and
 # over, then that bank's last voice, which ends the list.
+if want big; then
 big="$work/big"
 mkdir -p "$big" "$work/samples"
 "$build/make_banks" "$work/samples" >/dev/null
@@ -157,8 +169,11 @@ echo
 echo "open and list a 16 MiB .ans file ($(stat -c %s "$big/Big.ans") bytes, $voices voices), start-up included:"
 compare "open and list" "\"$build/veltrano-script\" \"$work/big.scn\"" \
     "cat" "cat \"$big/Big.ans\"" " (goal: at most 2.00)"
+rm -rf "$big"
+fi
 
 # --- veltrano-cli ------------------------------------------------------------------------------
+if want cli; then
 echo
 if has veltrano-cli; then
     echo "veltrano-cli find over the same 2,000 banks, the folder walk included:"
@@ -167,13 +182,48 @@ if has veltrano-cli; then
     compare "veltrano-cli find" "\"$build/veltrano-cli\" find --controller 13 \"$banks\"" \
         "one-buffer reader" "\"$(bin read_files)\" \"$banks\"/*.an1" ""
     echo "  (bench/cli_find.sh times it alone, over .an1 and .ans banks in nested folders)"
+    echo "veltrano-cli report of the same banks, the folder walk included:"
+    compare "veltrano-cli report" "\"$build/veltrano-cli\" report \"$banks\" \"$work/cli-report.txt\"" \
+        "one-buffer reader" "\"$(bin read_files)\" \"$banks\"/*.an1" " (goal: at most 1.50)"
+
+    # The edits over a copy of the banks. Each written run takes the other of two matrices,
+    # so that every run changes every voice of every bank; the plan takes a third, which
+    # every voice would take.
+    edits="$work/edits"
+    cp -r "$banks" "$edits"
+    for c in 1 2 3; do
+        {
+            echo "slot,controller,controller_name,parameter,parameter_name,depth,depth_name"
+            for s in $(seq 16); do echo "$s,$c,,$s,,64,"; done
+        } >"$work/matrix$c.csv"
+    done
+    echo 1 >"$work/turn"
+    set_matrix_write() {
+        local t
+        read -r t <"$work/turn"
+        t=$((3 - t))
+        echo "$t" >"$work/turn"
+        "$build/veltrano-cli" set-matrix --from-csv "$work/matrix$t.csv" --write "$edits"
+    }
+    echo "veltrano-cli set-matrix over a copy of the banks (every voice changes), the folder walk"
+    echo "included; the baseline reads each bank and writes its backup and new bytes through the"
+    echo "same safe writer:"
+    compare "set-matrix --write" "set_matrix_write" \
+        "read, back up, write" "\"$(bin write_files)\" \"$edits\"/*.an1" " (goal: at most 1.20)"
+    compare "set-matrix plan" \
+        "\"$build/veltrano-cli\" set-matrix --from-csv \"$work/matrix3.csv\" \"$edits\"" \
+        "one-buffer reader" "\"$(bin read_files)\" \"$edits\"/*.an1" " (goal: at most 1.50)"
+    rm -rf "$edits"
 else
     echo "veltrano-cli: not built (no such target yet)"
+fi
 fi
 
 # --- start-up of the desktop program -----------------------------------------------------------
 echo
-if has veltrano && has bare_frame && has map_timer && command -v Xvfb >/dev/null; then
+if ! want desktop; then
+    :
+elif has veltrano && has bare_frame && has map_timer && command -v Xvfb >/dev/null; then
     Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     export DISPLAY=$display
@@ -219,7 +269,9 @@ fi
 
 # --- the clicks ------------------------------------------------------------------------------
 echo
-if has veltrano_bench; then
+if ! want clicks; then
+    :
+elif has veltrano_bench; then
     echo "search, replace and the voice list (Google Benchmark; goal: each under 1 ms):"
     "$(bin veltrano_bench)" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
         2>/dev/null | grep -E '_(median|max)? |_median' | sed 's/^/  /'

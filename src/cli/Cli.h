@@ -1,5 +1,6 @@
 #pragma once
-// veltrano-cli: read-only questions over many voice banks, on the editor's own rules.
+// veltrano-cli: questions over many voice banks, and edits of them all at once, on the
+// editor's own rules.
 #include <ostream>
 #include <string>
 #include <vector>

@@ -1,5 +1,6 @@
 #include "cli/Text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -32,7 +33,12 @@ void Append(std::string& out, std::uint32_t c) {
 
 std::string Utf8(std::string_view bytes) {
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 4);
+    AppendUtf8(out, bytes);
+    return out;
+}
+
+void AppendUtf8(std::string& out, std::string_view bytes) {
+    out.reserve(out.size() + bytes.size() + bytes.size() / 4);
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
         std::uint32_t c = b;
@@ -43,6 +49,40 @@ std::string Utf8(std::string_view bytes) {
         else if (b >= 0x80 && b <= 0x9F)
             c = kHigh[b - 0x80];
         Append(out, c);
+    }
+}
+
+std::string FromUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = [&](std::size_t j) {
+            return j < text.size() ? static_cast<unsigned char>(text[j]) : 0u;
+        };
+        std::uint32_t c = b(i);
+        std::size_t n = 1;
+        if (c >= 0xC2 && c <= 0xDF && (b(i + 1) & 0xC0) == 0x80) {
+            c = ((c & 0x1F) << 6) | (b(i + 1) & 0x3F);
+            n = 2;
+        } else if (c >= 0xE0 && c <= 0xEF && (b(i + 1) & 0xC0) == 0x80 &&
+                   (b(i + 2) & 0xC0) == 0x80) {
+            c = ((c & 0x0F) << 12) | ((b(i + 1) & 0x3F) << 6) | (b(i + 2) & 0x3F);
+            n = 3;
+        } else if (c >= 0x80) {
+            return std::string(text); // not UTF-8
+        }
+        i += n;
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out += static_cast<char>(c);
+        } else if (c >= 0x2400 && c <= 0x241F) {
+            out += static_cast<char>(c - 0x2400);
+        } else if (c == 0x2421) {
+            out += '\x7F';
+        } else {
+            const auto* at = std::find(kHigh.begin(), kHigh.end(), c);
+            if (at == kHigh.end()) return std::string(text); // no such character
+            out += static_cast<char>(0x80 + (at - kHigh.begin()));
+        }
     }
     return out;
 }

@@ -34,3 +34,4 @@ expect(0 "^file,voice,number,category,name\n[^\n]*Pads.ans,0,0,Pd,Glass Pad\n" "
 if(NOT cr_lf_rows)
   message(FATAL_ERROR "list --csv: rows without CR LF")
 endif()
+expect(0 "^veltrano-cli [0-9]+\\.[0-9]+\n$" "^$" --version)
