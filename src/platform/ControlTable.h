@@ -29,6 +29,9 @@ struct ControlRecord {
     // List and combo boxes: the items as the program gave them, the selection (a combo box's
     // current item is the one it shows) and the top item.
     ListModel list;
+    // Picture boxes: the picture they show, scaled to the control's size when stretched.
+    Bitmap picture;
+    bool stretch = false;
     // The backend's own widget (wxWindow*, HWND); nothing on the headless backend.
     void* native = nullptr;
 };

@@ -201,4 +201,23 @@ void FormBase::ComboSetCurSel(ControlRef ref, int p) {
     }
 }
 
+// --- picture --------------------------------------------------------------------------------
+
+bool FormBase::SetPicture(ControlRef ref, const Bitmap& picture, bool stretch) {
+    ControlRecord* c = controls_.FindKind(ref, ControlKind::PictureBox);
+    if (!c || picture.width <= 0 || picture.height <= 0) return false;
+    const std::size_t bytes =
+        static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 3;
+    if (picture.rgb.size() < bytes) return false;
+    c->picture = picture;
+    c->stretch = stretch;
+    DoPicture(*c);
+    return true;
+}
+
+const Bitmap* FormBase::Picture(ControlRef ref) const {
+    const ControlRecord* c = controls_.FindKind(ref, ControlKind::PictureBox);
+    return c && c->picture.width > 0 ? &c->picture : nullptr;
+}
+
 } // namespace veltrano::platform

@@ -77,6 +77,11 @@ class FormBase : public Form {
     int ComboCurSel(ControlRef ref) const override;
     void ComboSetCurSel(ControlRef ref, int p) override;
 
+    // --- picture -------------------------------------------------------------------------
+    // False for a picture without pixels or with fewer bytes than its size needs.
+    bool SetPicture(ControlRef ref, const Bitmap& picture, bool stretch) override;
+    const Bitmap* Picture(ControlRef ref) const; // nothing before a picture is set
+
     // --- menus (FormBaseMenus.cpp) -------------------------------------------------------
     MenuHandle CreateMenuBar() override;
     MenuHandle CreatePopupMenu() override;
@@ -117,6 +122,7 @@ class FormBase : public Form {
     virtual void DoListCurrent(ControlRecord&) {} // shows the current item (single selection)
     virtual void DoListTop(ControlRecord&) {}
     virtual void DoComboShown(ControlRecord&) {}
+    virtual void DoPicture(ControlRecord&) {}
     // A setter found no control fit for it (none by that name, or one of another kind).
     virtual void NoSuchControl(ControlRef, const char* /*wanted*/) {}
 

@@ -77,27 +77,6 @@ void HeadlessForm::DoListCurrent(ControlRecord& c) {
     c.list.ScrollIntoView(c.list.Current(), c.rect.h / kListRowHeight);
 }
 
-// --- picture --------------------------------------------------------------------------------
-
-bool HeadlessForm::SetPicture(ControlRef ref, const Bitmap& picture, bool) {
-    if (!controls_.FindKind(ref, ControlKind::PictureBox)) return false;
-    for (auto& [owner, shown] : pictures_) {
-        if (owner == ref) {
-            shown = picture;
-            return true;
-        }
-    }
-    pictures_.emplace_back(ref, picture);
-    return true;
-}
-
-const Bitmap* HeadlessForm::Picture(ControlRef ref) const {
-    if (!controls_.FindKind(ref, ControlKind::PictureBox)) return nullptr;
-    for (const auto& [owner, shown] : pictures_)
-        if (owner == ref) return &shown;
-    return nullptr;
-}
-
 // --- dialogs --------------------------------------------------------------------------------
 
 int HeadlessForm::PopupChooser(const std::vector<std::string>& entries) {

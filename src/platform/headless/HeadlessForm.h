@@ -102,8 +102,6 @@ class HeadlessForm : public FormBase {
     int TwipsPerPixelX() const override { return 15; }
     int TwipsPerPixelY() const override { return 15; }
 
-    bool SetPicture(ControlRef ref, const Bitmap& picture, bool stretch) override;
-    const Bitmap* Picture(ControlRef ref) const;
     using MenuItemView = MenuTable::ItemView;
     using PopupView = MenuTable::PopupView;
 
@@ -145,7 +143,6 @@ class HeadlessForm : public FormBase {
     bool closed_ = false;
     Size windowSize_;
     int resizeDepth_ = 0;
-    std::vector<std::pair<ControlRef, Bitmap>> pictures_;
     std::optional<ControlRef> focus_;
     // Clipboard: its text and whether another program put it there.
     std::optional<std::string> clipText_;

@@ -143,7 +143,6 @@ void HeadlessForm::UserClose() {
     windowVisible_ = false;
     attachedMenu_ = 0;
     controls_.Clear();
-    pictures_.clear();
 }
 
 } // namespace veltrano::platform::headless

@@ -232,9 +232,8 @@ void Win32Form::DrawControl(const DRAWITEMSTRUCT& d) {
         return;
     }
     if (c->kind != ControlKind::PictureBox) return;
-    auto it = pictures_.find(Key(c->ref));
-    if (it == pictures_.end()) return;
-    const Bitmap& p = it->second.bitmap;
+    const Bitmap& p = c->picture;
+    if (p.width <= 0) return;
     // A 24-bit top-down DIB: blue, green, red, rows padded to four bytes.
     const int stride = (p.width * 3 + 3) & ~3;
     std::vector<std::uint8_t> bits(static_cast<std::size_t>(stride) *
@@ -255,7 +254,7 @@ void Win32Form::DrawControl(const DRAWITEMSTRUCT& d) {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 24;
     bi.bmiHeader.biCompression = BI_RGB;
-    const bool stretch = it->second.stretch;
+    const bool stretch = c->stretch;
     const int w = stretch ? r.right - r.left : p.width;
     const int h = stretch ? r.bottom - r.top : p.height;
     SetStretchBltMode(d.hDC, HALFTONE);

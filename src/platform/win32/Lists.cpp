@@ -1,4 +1,4 @@
-// The Win32Form's list boxes, drop-down selection lists and picture. The record keeps the
+// The Win32Form's list boxes and drop-down selection lists. The record keeps the
 // items as the program gave them (any bytes), their data and the selection; the native
 // control shows them, and the selection the user makes there comes back into the record.
 #include <algorithm>
@@ -121,19 +121,6 @@ void Win32Form::TakeSelection(ControlRecord& c) {
 void Win32Form::DoComboShown(ControlRecord& c) {
     // CB_SETCURSEL sends no notification, as setting a box from code must not.
     if (HWND h = Hwnd(c)) SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(c.list.Current()), 0);
-}
-
-// --- picture --------------------------------------------------------------------------------
-
-bool Win32Form::SetPicture(ControlRef ref, const Bitmap& picture, bool stretch) {
-    const Control* c = controls_.FindKind(ref, ControlKind::PictureBox);
-    if (!c || picture.width <= 0 || picture.height <= 0) return false;
-    const std::size_t bytes =
-        static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 3;
-    if (picture.rgb.size() < bytes) return false;
-    pictures_[Key(ref)] = {picture, stretch};
-    if (HWND h = Hwnd(*c)) InvalidateRect(h, nullptr, TRUE);
-    return true;
 }
 
 } // namespace veltrano::platform::win32

@@ -116,7 +116,6 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         closed_ = true;
         controls_.Clear();
-        pictures_.clear();
         byId_.clear();
         PostQuitMessage(0);
         return 0;

@@ -70,8 +70,6 @@ class Win32Form : public FormBase {
     int TwipsPerPixelX() const override;
     int TwipsPerPixelY() const override;
 
-    bool SetPicture(ControlRef ref, const Bitmap& picture, bool stretch) override;
-
     int PopupChooser(const std::vector<std::string>& entries) override;
 
     Answer MessageBox(const std::string& text, const std::string& title, Icon icon,
@@ -117,6 +115,7 @@ class Win32Form : public FormBase {
     void DoAlignment(ControlRecord& c) override { ApplyAlignment(c); }
     void DoMove(ControlRecord& c) override;
     void DoChecked(ControlRecord& c) override;
+    void DoPicture(ControlRecord& c) override { DoColors(c); }
     void MakeList(Control& c);
     void Notify(HWND from, int id, int code);
     LRESULT ControlColor(HDC dc, HWND control);
@@ -175,13 +174,7 @@ class Win32Form : public FormBase {
     int resizeDepth_ = 0;
     int resizeCalls_ = 0;
     std::map<Color, HBRUSH> brushes_;
-    static int Key(ControlRef r) { return (static_cast<int>(r.array) << 16) | (r.index & 0xFFFF); }
-    struct Picture {
-        Bitmap bitmap;
-        bool stretch = false; // scaled to the control's size
-    };
-    std::map<int, Picture> pictures_; // what each picture control draws, by Key
-    std::map<int, ControlRef> byId_;  // control ids of the native children
+    std::map<int, ControlRef> byId_; // control ids of the native children
     int nextId_ = 1000;
 
     HACCEL accel_ = nullptr;

@@ -79,8 +79,6 @@ class WxForm : public FormBase {
     int TwipsPerPixelX() const override;
     int TwipsPerPixelY() const override;
 
-    bool SetPicture(ControlRef ref, const Bitmap& picture, bool stretch) override;
-
     int PopupChooser(const std::vector<std::string>& entries) override;
 
     Answer MessageBox(const std::string& text, const std::string& title, Icon icon,
@@ -131,6 +129,7 @@ class WxForm : public FormBase {
     void DoListCurrent(ControlRecord& c) override;
     void DoListTop(ControlRecord& c) override;
     void DoComboShown(ControlRecord& c) override;
+    void DoPicture(ControlRecord& c) override;
     void ItemsChanged(ControlRecord& c);
     void Redraw(ControlRecord& c);
 

@@ -204,16 +204,14 @@ void WxForm::DoComboShown(ControlRecord& c) {
 
 // --- picture --------------------------------------------------------------------------------
 
-bool WxForm::SetPicture(ControlRef ref, const Bitmap& picture, bool stretch) {
-    auto* box = dynamic_cast<PictureBox*>(Window(ref));
-    if (!box || picture.width <= 0 || picture.height <= 0) return false;
-    const std::size_t bytes =
-        static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 3;
-    if (picture.rgb.size() < bytes) return false;
-    wxImage image(picture.width, picture.height, false);
-    std::memcpy(image.GetData(), picture.rgb.data(), bytes);
-    box->SetPicture(image, stretch);
-    return true;
+void WxForm::DoPicture(ControlRecord& c) {
+    auto* box = dynamic_cast<PictureBox*>(Widget(c));
+    if (!box) return;
+    const Bitmap& p = c.picture;
+    wxImage image(p.width, p.height, false);
+    std::memcpy(image.GetData(), p.rgb.data(),
+                static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height) * 3);
+    box->SetPicture(image, c.stretch);
 }
 
 } // namespace veltrano::platform::wx
