@@ -111,8 +111,8 @@ template <class Backend> class FormContract : public ::testing::Test {
         return checked;
     }
 
+    Recorder recorder; // outlives the form, which may still report its closing
     Backend backend;
-    Recorder recorder;
 };
 
 TYPED_TEST_SUITE_P(FormContract);
