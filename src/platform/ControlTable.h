@@ -9,14 +9,9 @@
 #include <vector>
 
 #include "platform/Form.h"
+#include "platform/ListModel.h"
 
 namespace veltrano::platform {
-
-struct ControlItem {
-    std::string text;
-    std::int32_t data = 0;
-    bool selected = false;
-};
 
 struct ControlRecord {
     ControlRef ref;
@@ -31,11 +26,12 @@ struct ControlRecord {
     int appearance = 1;
     bool sorted = false;
     bool checked = false;
-    // List and combo boxes: the items as the program gave them.
-    std::vector<ControlItem> items;
-    bool multi = false;
-    int current = -1; // list: selected item (single) or focus item (multi); combo: shown item
-    int top = 0;
+    // List and combo boxes: the items as the program gave them, the selection (a combo box's
+    // current item is the one it shows) and the top item.
+    ListModel list;
+    // Picture boxes: the picture they show, scaled to the control's size when stretched.
+    Bitmap picture;
+    bool stretch = false;
     // The backend's own widget (wxWindow*, HWND); nothing on the headless backend.
     void* native = nullptr;
 };

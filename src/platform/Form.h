@@ -1,8 +1,9 @@
 #pragma once
 // platform::Form: the only door between the editor and the screen. The editor addresses
 // controls by control-array name and index, and asks the form for dialogs, menus, the
-// clipboard, the shell and a few facts about the user's environment. A backend (headless,
-// wxWidgets, Win32) implements it and turns native events into calls on an EventSink.
+// clipboard, the shell and a few facts about the user's environment. Every backend
+// (headless, wxWidgets, Win32) derives from FormBase, which keeps the records and answers
+// from them, and turns native events into calls on an EventSink.
 //
 // Rules every backend keeps:
 //  * Setting a control from code (a list selection, a combo box's shown item, a check box)
@@ -42,9 +43,6 @@ const char* KindTypeName(ControlKind k);
 struct Rect {
     int x = 0, y = 0, w = 0, h = 0;
     bool operator==(const Rect&) const = default;
-};
-struct Point {
-    int x = 0, y = 0;
 };
 struct Size {
     int w = 0, h = 0;
@@ -133,12 +131,9 @@ class Form {
     // --- the main window -----------------------------------------------------------------
     virtual void CreateMainWindow(int outerWidth, int outerHeight) = 0; // hidden
     virtual bool HasMainWindow() const = 0;
-    virtual std::int32_t WindowHandle() const = 0;
     virtual void SetWindowCaption(const std::string& caption) = 0;
-    virtual std::string WindowCaption() const = 0;
     virtual void SetWindowBackColor(Color c) = 0;
     virtual void ShowWindow() = 0;
-    virtual bool WindowVisible() const = 0;
     virtual Size WindowOuterSize() const = 0;
     // May run Win_1_ReSize again before it returns, as the platform does.
     virtual void SetWindowOuterSize(int width, int height) = 0;
@@ -154,21 +149,15 @@ class Form {
     virtual std::optional<ControlKind> KindOf(ControlRef ref) const = 0;
 
     // Property setters return false when the control does not have the property.
-    virtual bool SetCaption(ControlRef ref, const std::string& text) = 0;
-    virtual std::string Caption(ControlRef ref) const = 0;
     virtual bool SetBackColor(ControlRef ref, Color c) = 0;
     virtual Color BackColor(ControlRef ref) const = 0;
     virtual bool SetForeColor(ControlRef ref, Color c) = 0;
-    virtual Color ForeColor(ControlRef ref) const = 0;
     virtual bool SetToolTip(ControlRef ref, const std::string& text) = 0;
-    virtual std::string ToolTip(ControlRef ref) const = 0;
     virtual bool SetVisible(ControlRef ref, bool visible) = 0;
-    virtual bool Visible(ControlRef ref) const = 0;
     virtual bool SetAlignment(ControlRef ref, int alignment) = 0; // 0 left, 1 right, 2 centre
     virtual bool SetAppearance(ControlRef ref, int appearance) = 0;
     virtual bool SetSorted(ControlRef ref, bool sorted) = 0;
     virtual bool MoveControl(ControlRef ref, Rect rect) = 0;
-    virtual Rect ControlRect(ControlRef ref) const = 0;
 
     // Check boxes and option buttons. Selecting an option clears the others of its group.
     virtual bool Checked(ControlRef ref) const = 0;
@@ -179,11 +168,8 @@ class Form {
     virtual int ListAdd(ControlRef ref, const std::string& text) = 0; // index of the new item
     virtual int ListCount(ControlRef ref) const = 0;
     virtual std::optional<std::string> ListText(ControlRef ref, int i) const = 0;
-    virtual std::optional<std::int32_t> ListItemData(ControlRef ref, int i) const = 0;
-    virtual bool ListSetItemData(ControlRef ref, int i, std::int32_t value) = 0;
     // Single selection, or simple multiple selection (a click toggles one item).
     virtual void ListSetMultiSelect(ControlRef ref, bool multi) = 0;
-    virtual bool ListMultiSelect(ControlRef ref) const = 0;
     virtual bool ListSelected(ControlRef ref, int i) const = 0;
     // Multiple selection: selects or deselects item i. Single selection: selecting makes i
     // the one selected item, deselecting it leaves nothing selected.
@@ -194,9 +180,6 @@ class Form {
     // Single selection: selects item i (-1: none) and scrolls it into view.
     virtual void ListSetCurrent(ControlRef ref, int i) = 0;
     virtual void ListSetTopIndex(ControlRef ref, int i) = 0;
-    // The item under a point in screen coordinates; -1 when there is none.
-    virtual int ListItemFromPoint(ControlRef ref, Point screen) const = 0;
-    virtual Point CursorPos() const = 0;
 
     // --- combo boxes used as selection lists ---------------------------------------------
     virtual void ComboClear(ControlRef ref) = 0;
@@ -218,7 +201,6 @@ class Form {
     virtual bool AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
                             const std::string& text) = 0;
     virtual bool AttachMenuBar(MenuHandle bar) = 0;
-    virtual MenuHandle AttachedMenuBar() const = 0;
     virtual bool DestroyMenu(MenuHandle menu) = 0; // detaches it first when attached
     // Looked up by command anywhere below menu; nothing when there is no such item.
     virtual std::optional<std::string> MenuItemText(MenuHandle menu, std::int32_t id) const = 0;

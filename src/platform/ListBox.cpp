@@ -2,10 +2,6 @@
 
 namespace veltrano::platform {
 
-int LSB_GetItemIndex(const Form& form, ControlRef list) {
-    return form.ListItemFromPoint(list, form.CursorPos());
-}
-
 int LSB_GetItemSelect(const Form& form, ControlRef list) {
     return form.ListCurrent(list);
 }
@@ -25,14 +21,6 @@ std::string LSB_ItemText(const Form& form, ControlRef list, int index) {
     const std::size_t end = text.find('\0');
     if (end != std::string::npos) text.resize(end);
     return text;
-}
-
-std::int32_t LSB_GetItemData(const Form& form, ControlRef list, int index) {
-    return form.ListItemData(list, index).value_or(-1);
-}
-
-std::int32_t LSB_SetItemData(Form& form, ControlRef list, int index, std::int32_t value) {
-    return form.ListSetItemData(list, index, value) ? 0 : -1;
 }
 
 int ComboChosen(const Form& form, ControlRef box) {

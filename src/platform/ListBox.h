@@ -8,8 +8,6 @@
 
 namespace veltrano::platform {
 
-// The item under the mouse cursor; -1 when the cursor is over no item.
-int LSB_GetItemIndex(const Form& form, ControlRef list);
 // The current item; -1 when there is none.
 int LSB_GetItemSelect(const Form& form, ControlRef list);
 // Selects item index (single selection) and scrolls it into view; -1 clears the selection.
@@ -19,10 +17,6 @@ std::string LSB_GetItemText(const Form& form, ControlRef list);
 // The text of item index up to its first zero byte; empty when there is no such item.
 // Any length: the text is never cut to a buffer size.
 std::string LSB_ItemText(const Form& form, ControlRef list, int index);
-// The item's data; 0 when never set, -1 for an index with no item.
-std::int32_t LSB_GetItemData(const Form& form, ControlRef list, int index);
-// -1 on failure (no such item), 0 otherwise.
-std::int32_t LSB_SetItemData(Form& form, ControlRef list, int index, std::int32_t value);
 
 // The chosen position of a combo box (-1 when it shows none).
 int ComboChosen(const Form& form, ControlRef box);

@@ -29,8 +29,6 @@ TEST_F(ListBoxTest, AnEmptyListHasNoCurrentItemAndNoText) {
     EXPECT_EQ(LSB_GetItemSelect(form, list), -1);
     EXPECT_EQ(LSB_GetItemText(form, list), "");
     EXPECT_EQ(LSB_ItemText(form, list, 0), "");
-    EXPECT_EQ(LSB_GetItemData(form, list, 0), -1);
-    EXPECT_EQ(LSB_SetItemData(form, list, 0, 5), -1);
 }
 
 TEST_F(ListBoxTest, SelectingFromCodeSetsTheCurrentItemOfASingleSelectionList) {
@@ -69,35 +67,6 @@ TEST_F(ListBoxTest, ItemTextIsWholeUpToItsFirstZeroByte) {
     EXPECT_EQ(LSB_ItemText(form, list, -1), "");
     LSB_ItemSelect(form, list, 1);
     EXPECT_EQ(LSB_GetItemText(form, list), "ab");
-}
-
-TEST_F(ListBoxTest, ItemDataIsZeroUntilSetAndKeepsWhatIsSet) {
-    Fill(3);
-    EXPECT_EQ(LSB_GetItemData(form, list, 1), 0);
-    EXPECT_EQ(LSB_SetItemData(form, list, 1, -7), 0);
-    EXPECT_EQ(LSB_SetItemData(form, list, 2, 0x7FFFFFFF), 0);
-    EXPECT_EQ(LSB_GetItemData(form, list, 1), -7);
-    EXPECT_EQ(LSB_GetItemData(form, list, 2), 0x7FFFFFFF);
-    EXPECT_EQ(LSB_GetItemData(form, list, 0), 0);
-    EXPECT_EQ(LSB_SetItemData(form, list, 3, 1), -1);
-    EXPECT_EQ(LSB_GetItemData(form, list, 3), -1);
-    EXPECT_EQ(LSB_GetItemData(form, list, -1), -1);
-}
-
-TEST_F(ListBoxTest, TheItemUnderTheCursor) {
-    Fill(3);
-    form.UserClickList(list.index, 1, 0, kButtonRight); // the right button moves no selection
-    EXPECT_EQ(LSB_GetItemIndex(form, list), 1);
-    EXPECT_EQ(LSB_GetItemSelect(form, list), -1);
-    // Below the last item of a partly filled list.
-    form.UserClickList(list.index, 5, 0, kButtonLeft);
-    EXPECT_EQ(LSB_GetItemIndex(form, list), -1);
-    EXPECT_EQ(LSB_GetItemSelect(form, list), -1);
-    // A scrolled list: the visible row counts from the top item.
-    Fill(20);
-    form.ListSetTopIndex(list, 4);
-    form.UserClickList(list.index, 6, 0, kButtonRight);
-    EXPECT_EQ(LSB_GetItemIndex(form, list), 6);
 }
 
 TEST(ComboOperations, ShowingAnItemFromCodeNeverRunsTheBoxHandler) {

@@ -11,9 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ControlTable.h"
-#include "platform/Form.h"
-#include "platform/MenuTable.h"
+#include "platform/FormBase.h"
 
 namespace veltrano::platform::headless {
 
@@ -32,7 +30,7 @@ struct MessageRecord {
     std::string text;
 };
 
-class HeadlessForm : public Form {
+class HeadlessForm : public FormBase {
   public:
     HeadlessForm();
 
@@ -95,85 +93,17 @@ class HeadlessForm : public Form {
     void SetEventSink(EventSink* sink) override { sink_ = sink; }
     void CreateMainWindow(int outerWidth, int outerHeight) override;
     bool HasMainWindow() const override { return windowCreated_ && !closed_; }
-    std::int32_t WindowHandle() const override { return HasMainWindow() ? 1 : 0; }
-    void SetWindowCaption(const std::string& caption) override { caption_ = caption; }
-    std::string WindowCaption() const override { return caption_; }
-    void SetWindowBackColor(Color c) override { windowBack_ = c; }
-    Color WindowBackColor() const { return windowBack_; }
+    std::int32_t WindowHandle() const { return HasMainWindow() ? 1 : 0; }
     void ShowWindow() override;
-    bool WindowVisible() const override { return windowVisible_; }
+    bool WindowVisible() const { return windowVisible_; }
     Size WindowOuterSize() const override { return windowSize_; }
     void SetWindowOuterSize(int width, int height) override;
     WindowState GetWindowState() const override { return windowState; }
     int TwipsPerPixelX() const override { return 15; }
     int TwipsPerPixelY() const override { return 15; }
 
-    bool CreateControl(ControlRef ref, ControlKind kind, const std::string& caption,
-                       Rect rect) override;
-    bool HasControl(ControlRef ref) const override;
-    std::vector<ControlRef> Controls() const override;
-    std::optional<ControlKind> KindOf(ControlRef ref) const override;
-    bool SetCaption(ControlRef ref, const std::string& text) override;
-    std::string Caption(ControlRef ref) const override;
-    bool SetBackColor(ControlRef ref, Color c) override;
-    Color BackColor(ControlRef ref) const override;
-    bool SetForeColor(ControlRef ref, Color c) override;
-    Color ForeColor(ControlRef ref) const override;
-    bool SetToolTip(ControlRef ref, const std::string& text) override;
-    std::string ToolTip(ControlRef ref) const override;
-    bool SetVisible(ControlRef ref, bool visible) override;
-    bool Visible(ControlRef ref) const override;
-    bool SetAlignment(ControlRef ref, int alignment) override;
-    bool SetAppearance(ControlRef ref, int appearance) override;
-    bool SetSorted(ControlRef ref, bool sorted) override;
-    bool MoveControl(ControlRef ref, Rect rect) override;
-    Rect ControlRect(ControlRef ref) const override;
-    bool Checked(ControlRef ref) const override;
-    void SetChecked(ControlRef ref, bool checked) override;
-
-    void ListClear(ControlRef ref) override;
-    int ListAdd(ControlRef ref, const std::string& text) override;
-    int ListCount(ControlRef ref) const override;
-    std::optional<std::string> ListText(ControlRef ref, int i) const override;
-    std::optional<std::int32_t> ListItemData(ControlRef ref, int i) const override;
-    bool ListSetItemData(ControlRef ref, int i, std::int32_t value) override;
-    void ListSetMultiSelect(ControlRef ref, bool multi) override;
-    bool ListMultiSelect(ControlRef ref) const override;
-    bool ListSelected(ControlRef ref, int i) const override;
-    void ListSetSelected(ControlRef ref, int i, bool selected) override;
-    int ListCurrent(ControlRef ref) const override;
-    void ListSetCurrent(ControlRef ref, int i) override;
-    void ListSetTopIndex(ControlRef ref, int i) override;
-    int ListTopIndex(ControlRef ref) const;
-    int ListItemFromPoint(ControlRef ref, Point screen) const override;
-    Point CursorPos() const override { return cursor_; }
-
-    void ComboClear(ControlRef ref) override;
-    int ComboAdd(ControlRef ref, const std::string& text, std::int32_t data) override;
-    int ComboCount(ControlRef ref) const override;
-    std::optional<std::string> ComboText(ControlRef ref, int i) const override;
-    std::optional<std::int32_t> ComboItemData(ControlRef ref, int i) const override;
-    int ComboCurSel(ControlRef ref) const override;
-    void ComboSetCurSel(ControlRef ref, int p) override;
-
-    bool SetPicture(ControlRef ref, const Bitmap& picture, bool stretch) override;
-    const Bitmap* Picture(ControlRef ref) const;
-
-    MenuHandle CreateMenuBar() override;
-    MenuHandle CreatePopupMenu() override;
-    bool AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
-                    const std::string& text) override;
-    bool AttachMenuBar(MenuHandle bar) override;
-    MenuHandle AttachedMenuBar() const override { return attachedMenu_; }
-    bool DestroyMenu(MenuHandle menu) override;
-    std::optional<std::string> MenuItemText(MenuHandle menu, std::int32_t id) const override;
-    int MenuItemState(MenuHandle menu, std::int32_t id) const override;
-    bool CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) override;
-    // The attached menu bar as popups with their items, for printing.
     using MenuItemView = MenuTable::ItemView;
     using PopupView = MenuTable::PopupView;
-    std::optional<std::vector<PopupView>> MenuBarView() const { return menus_.View(attachedMenu_); }
-    int LiveMenuCount() const { return menus_.Count(); }
 
     int PopupChooser(const std::vector<std::string>& entries) override;
     Answer MessageBox(const std::string& text, const std::string& title, Icon icon,
@@ -198,12 +128,12 @@ class HeadlessForm : public Form {
     int RunEventLoop() override { return 0; }
 
   private:
-    using Item = ControlItem;
     using Control = ControlRecord;
+    // The control a simulated user acts on; a missing one is the script's error.
     Control& Get(ControlRef ref);
-    const Control* Find(ControlRef ref) const;
-    Control* FindMutable(ControlRef ref);
     Control& GetList(ControlRef ref);
+    void NoSuchControl(ControlRef ref, const char* wanted) override;
+    void DoListCurrent(ControlRecord& c) override; // scrolls it into view
     void Focus(ControlRef ref);
     void Report(const MessageRecord& m);
 
@@ -211,15 +141,8 @@ class HeadlessForm : public Form {
     bool windowCreated_ = false;
     bool windowVisible_ = false;
     bool closed_ = false;
-    std::string caption_;
-    Color windowBack_ = Rgb(240, 240, 240);
     Size windowSize_;
     int resizeDepth_ = 0;
-    ControlTable controls_;
-    std::vector<std::pair<ControlRef, Bitmap>> pictures_;
-    MenuTable menus_;
-    MenuHandle attachedMenu_ = 0;
-    Point cursor_;
     std::optional<ControlRef> focus_;
     // Clipboard: its text and whether another program put it there.
     std::optional<std::string> clipText_;

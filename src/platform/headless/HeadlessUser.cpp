@@ -2,6 +2,8 @@
 // firing the handlers a desktop backend fires, in the same order.
 #include "platform/headless/HeadlessForm.h"
 
+#include <algorithm>
+
 namespace veltrano::platform::headless {
 
 // --- the simulated user ---------------------------------------------------------------------
@@ -59,28 +61,16 @@ void HeadlessForm::UserClickList(int index, int row, int shift, int button) {
     if (!c.visible) throw ScriptError("lsb " + std::to_string(index) + " is hidden");
     Focus(ref);
     Control& list = GetList(ref); // the focus change may have run handlers
-    // A row far outside the list puts the cursor far outside it; the distance is bounded so
+    // A row far outside the list puts the mouse far outside it; the distance is bounded so
     // that no pixel arithmetic overflows.
     constexpr std::int64_t kFarRows = 1 << 20;
-    const auto visibleRow = static_cast<int>(
-        std::clamp<std::int64_t>(static_cast<std::int64_t>(row) - list.top, -kFarRows, kFarRows));
-    cursor_ = {list.rect.x + 5, list.rect.y + visibleRow * kListRowHeight + kListRowHeight / 2};
-    const bool onItem = row >= 0 && row < static_cast<int>(list.items.size());
-    if (button == kButtonLeft && onItem) {
-        auto& item = list.items[static_cast<std::size_t>(row)];
-        if (list.multi) {
-            item.selected = !item.selected;
-        } else {
-            for (Item& it : list.items)
-                it.selected = false;
-            item.selected = true;
-        }
-        list.current = row;
-        if (sink_) sink_->lsb_Click(index);
-    }
+    const auto visibleRow = static_cast<int>(std::clamp<std::int64_t>(
+        static_cast<std::int64_t>(row) - list.list.Top(), -kFarRows, kFarRows));
+    const int x = 5;
+    const int y = visibleRow * kListRowHeight + kListRowHeight / 2;
+    if (button == kButtonLeft && list.list.Press(row) && sink_) sink_->lsb_Click(index);
     if (!HasControl(ref)) return;
-    const Rect r = ControlRect(ref);
-    if (sink_) sink_->lsb_MouseUp(index, button, shift, cursor_.x - r.x, cursor_.y - r.y);
+    if (sink_) sink_->lsb_MouseUp(index, button, shift, x, y);
 }
 
 void HeadlessForm::UserClickCheck(int index) {
@@ -88,8 +78,7 @@ void HeadlessForm::UserClickCheck(int index) {
     Control& c = Get(ref);
     if (!c.visible) throw ScriptError("chk " + std::to_string(index) + " is hidden");
     Focus(ref);
-    Control& box = Get(ref);
-    box.checked = !box.checked;
+    SetChecked(ref, !Checked(ref));
     if (sink_) sink_->chk_Click(index);
 }
 
@@ -122,11 +111,11 @@ void HeadlessForm::UserChooseCombo(int index, int position) {
     Control& c = Get(ref);
     if (c.kind != ControlKind::ComboBox)
         throw ScriptError("cmb " + std::to_string(index) + " is not a combo box");
-    if (position < 0 || position >= static_cast<int>(c.items.size()))
+    if (position < 0 || position >= c.list.Count())
         throw ScriptError("cmb " + std::to_string(index) + " has no item " +
                           std::to_string(position));
     Focus(ref);
-    Get(ref).current = position;
+    ComboSetCurSel(ref, position);
     if (sink_) sink_->cmb_Click(index);
 }
 
@@ -154,7 +143,6 @@ void HeadlessForm::UserClose() {
     windowVisible_ = false;
     attachedMenu_ = 0;
     controls_.Clear();
-    pictures_.clear();
 }
 
 } // namespace veltrano::platform::headless

@@ -3,9 +3,7 @@
 // messages and dialog flags that Form.h also names (with the same values) as macros, and
 // turns MessageBox and AppendMenu into their A and W variants. After this header the
 // macros are Windows', and the two function names are the Form's again.
-#include "platform/ControlTable.h"
-#include "platform/Form.h"
-#include "platform/MenuTable.h"
+#include "platform/FormBase.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX

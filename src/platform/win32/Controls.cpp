@@ -72,11 +72,6 @@ Win32Form::Control* Win32Form::FindById(int id) {
     return it == byId_.end() ? nullptr : Find(it->second);
 }
 
-HWND Win32Form::ListHwnd(ControlRef ref) const {
-    const Control* c = Find(ref);
-    return c && c->kind == ControlKind::ListBox ? Hwnd(*c) : nullptr;
-}
-
 HWND Win32Form::MakeNative(Control& c, int id) {
     const char* cls = nullptr;
     DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0);
@@ -86,7 +81,7 @@ HWND Win32Form::MakeNative(Control& c, int id) {
     case ControlKind::ListBox:
         cls = "LISTBOX";
         style |= WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
-                 (c.multi ? LBS_MULTIPLESEL : 0);
+                 (c.list.Multi() ? LBS_MULTIPLESEL : 0);
         exStyle = WS_EX_CLIENTEDGE;
         text.clear();
         break;
@@ -138,64 +133,15 @@ HWND Win32Form::MakeNative(Control& c, int id) {
     return h;
 }
 
-bool Win32Form::CreateControl(ControlRef ref, ControlKind kind, const std::string& caption,
-                              Rect rect) {
-    if (!HasMainWindow() || Find(ref)) return false;
-    Control* c = controls_.Add(ref, kind, caption, rect);
+void Win32Form::DoCreateControl(ControlRecord& c) {
     const int id = nextId_++;
-    byId_[id] = ref;
-    c->native = MakeNative(*c, id);
-    ApplyFont(*c);
-    return true;
+    byId_[id] = c.ref;
+    c.native = MakeNative(c, id);
+    ApplyFont(c);
 }
 
-bool Win32Form::HasControl(ControlRef ref) const {
-    return Find(ref) != nullptr;
-}
-
-std::vector<ControlRef> Win32Form::Controls() const {
-    return controls_.Refs();
-}
-
-std::optional<ControlKind> Win32Form::KindOf(ControlRef ref) const {
-    return controls_.KindOf(ref);
-}
-
-bool Win32Form::SetCaption(ControlRef ref, const std::string& text) {
-    Control* c = controls_.SetCaption(ref, text);
-    if (!c) return false;
-    if (HWND h = Hwnd(*c)) {
-        if (c->kind != ControlKind::ListBox && c->kind != ControlKind::ComboBox &&
-            c->kind != ControlKind::PictureBox)
-            SetWindowTextA(h, Shown(text).c_str());
-        ApplyFont(*c);
-        InvalidateRect(h, nullptr, TRUE);
-    }
-    return true;
-}
-
-std::string Win32Form::Caption(ControlRef ref) const {
-    return controls_.Caption(ref);
-}
-
-bool Win32Form::SetBackColor(ControlRef ref, Color col) {
-    Control* c = controls_.SetBackColor(ref, col);
-    if (c && Hwnd(*c)) InvalidateRect(Hwnd(*c), nullptr, TRUE);
-    return c != nullptr;
-}
-
-Color Win32Form::BackColor(ControlRef ref) const {
-    return controls_.BackColor(ref);
-}
-
-bool Win32Form::SetForeColor(ControlRef ref, Color col) {
-    Control* c = controls_.SetForeColor(ref, col);
-    if (c && Hwnd(*c)) InvalidateRect(Hwnd(*c), nullptr, TRUE);
-    return c != nullptr;
-}
-
-Color Win32Form::ForeColor(ControlRef ref) const {
-    return controls_.ForeColor(ref);
+void Win32Form::DoColors(ControlRecord& c) {
+    if (HWND h = Hwnd(c)) InvalidateRect(h, nullptr, TRUE);
 }
 
 void Win32Form::UpdateTip(const Control& c) {
@@ -216,25 +162,8 @@ void Win32Form::UpdateTip(const Control& c) {
     SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
-bool Win32Form::SetToolTip(ControlRef ref, const std::string& text) {
-    Control* c = controls_.SetToolTip(ref, text);
-    if (c) UpdateTip(*c);
-    return c != nullptr;
-}
-
-std::string Win32Form::ToolTip(ControlRef ref) const {
-    return controls_.ToolTip(ref);
-}
-
-bool Win32Form::SetVisible(ControlRef ref, bool visible) {
-    Control* c = controls_.SetVisible(ref, visible);
-    if (!c) return false;
-    if (HWND h = Hwnd(*c)) ::ShowWindow(h, visible ? SW_SHOW : SW_HIDE);
-    return true;
-}
-
-bool Win32Form::Visible(ControlRef ref) const {
-    return controls_.Visible(ref);
+void Win32Form::DoVisible(ControlRecord& c) {
+    if (HWND h = Hwnd(c)) ::ShowWindow(h, c.visible ? SW_SHOW : SW_HIDE);
 }
 
 void Win32Form::ApplyAlignment(const Control& c) {
@@ -250,41 +179,14 @@ void Win32Form::ApplyAlignment(const Control& c) {
     InvalidateRect(h, nullptr, TRUE);
 }
 
-bool Win32Form::SetAlignment(ControlRef ref, int alignment) {
-    Control* c = controls_.SetAlignment(ref, alignment);
-    if (c) ApplyAlignment(*c);
-    return c != nullptr;
+void Win32Form::DoMove(ControlRecord& c) {
+    const Rect d = Scaled().ToDevice(c.rect);
+    if (HWND h = Hwnd(c)) MoveWindow(h, d.x, d.y, d.w, NativeHeight(c), TRUE);
 }
 
-bool Win32Form::SetAppearance(ControlRef ref, int appearance) {
-    return controls_.SetAppearance(ref, appearance); // every control here is drawn flat
-}
-
-bool Win32Form::SetSorted(ControlRef ref, bool sorted) {
-    return controls_.SetSorted(ref, sorted); // the lists keep their items in the order added
-}
-
-bool Win32Form::MoveControl(ControlRef ref, Rect rect) {
-    Control* c = controls_.Move(ref, rect);
-    if (!c) return false;
-    const Rect d = Scaled().ToDevice(rect);
-    if (HWND h = Hwnd(*c)) MoveWindow(h, d.x, d.y, d.w, NativeHeight(*c), TRUE);
-    return true;
-}
-
-Rect Win32Form::ControlRect(ControlRef ref) const {
-    return controls_.RectOf(ref);
-}
-
-bool Win32Form::Checked(ControlRef ref) const {
-    return controls_.Checked(ref);
-}
-
-void Win32Form::SetChecked(ControlRef ref, bool checked) {
+void Win32Form::DoChecked(ControlRecord& c) {
     // The boxes are not automatic: the record holds the marks, the controls show them.
-    for (Control* changed : controls_.SetChecked(ref, checked))
-        if (HWND h = Hwnd(*changed))
-            SendMessageA(h, BM_SETCHECK, changed->checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (HWND h = Hwnd(c)) SendMessageA(h, BM_SETCHECK, c.checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 // --- colours, drawing and notifications -----------------------------------------------------
@@ -326,9 +228,8 @@ void Win32Form::DrawControl(const DRAWITEMSTRUCT& d) {
         return;
     }
     if (c->kind != ControlKind::PictureBox) return;
-    auto it = pictures_.find(Key(c->ref));
-    if (it == pictures_.end()) return;
-    const Bitmap& p = it->second.bitmap;
+    const Bitmap& p = c->picture;
+    if (p.width <= 0) return;
     // A 24-bit top-down DIB: blue, green, red, rows padded to four bytes.
     const int stride = (p.width * 3 + 3) & ~3;
     std::vector<std::uint8_t> bits(static_cast<std::size_t>(stride) *
@@ -349,7 +250,7 @@ void Win32Form::DrawControl(const DRAWITEMSTRUCT& d) {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 24;
     bi.bmiHeader.biCompression = BI_RGB;
-    const bool stretch = it->second.stretch;
+    const bool stretch = c->stretch;
     const int w = stretch ? r.right - r.left : p.width;
     const int h = stretch ? r.bottom - r.top : p.height;
     SetStretchBltMode(d.hDC, HALFTONE);
@@ -366,8 +267,7 @@ void Win32Form::Notify(HWND from, int id, int code) {
     switch (c->kind) {
     case ControlKind::ListBox:
         if (code == LBN_SELCHANGE) {
-            // The focus item of a multiple-selection list is the one the user last clicked.
-            if (c->multi) c->current = static_cast<int>(SendMessageA(from, LB_GETCARETINDEX, 0, 0));
+            TakeSelection(*c);
             if (s) s->lsb_Click(ref.index);
         } else if (code == LBN_KILLFOCUS) {
             if (s) s->lsb_LostFocus(ref.index);
@@ -394,6 +294,7 @@ void Win32Form::Notify(HWND from, int id, int code) {
     case ControlKind::ComboBox:
         if (code == CBN_DROPDOWN) FitDroppedWidth(*c);
         if (code == CBN_SELCHANGE) {
+            c->list.SetCurrent(static_cast<int>(SendMessageA(from, CB_GETCURSEL, 0, 0)));
             UpdateTip(*c);
             if (s) s->cmb_Click(ref.index);
         }

@@ -123,7 +123,6 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         closed_ = true;
         controls_.Clear();
-        pictures_.clear();
         byId_.clear();
         PostQuitMessage(0);
         return 0;
@@ -177,13 +176,11 @@ void Win32Form::Resized() {
     if (resizeDepth_ == 0) DumpLayout();
 }
 
-void Win32Form::SetWindowCaption(const std::string& caption) {
-    caption_ = caption;
-    if (HasMainWindow()) SetWindowTextA(hwnd_, caption.c_str());
+void Win32Form::DoWindowCaption() {
+    if (HasMainWindow()) SetWindowTextA(hwnd_, caption_.c_str());
 }
 
-void Win32Form::SetWindowBackColor(Color c) {
-    windowBack_ = c;
+void Win32Form::DoWindowBackColor() {
     if (HasMainWindow()) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -205,10 +202,6 @@ void Win32Form::ShowWindow() {
     // The first size notification of a shown window, when Windows sent none itself.
     if (resizeCalls_ == before) Resized();
     TestDpiChange();
-}
-
-bool Win32Form::WindowVisible() const {
-    return HasMainWindow() && IsWindowVisible(hwnd_);
 }
 
 Size Win32Form::WindowOuterSize() const {
@@ -258,115 +251,56 @@ MenuHandle Win32Form::HandleOf(HMENU native) const {
     return 0;
 }
 
-MenuHandle Win32Form::CreateMenuBar() {
-    HMENU native = ::CreateMenu();
-    if (!native) return 0;
-    const MenuHandle h = menus_.Create(true);
-    menus_.Get(h)->native = native;
-    return h;
+bool Win32Form::DoCreateMenu(MenuTable::Menu& m) {
+    m.native = m.bar ? ::CreateMenu() : ::CreatePopupMenu();
+    return m.native != nullptr;
 }
 
-MenuHandle Win32Form::CreatePopupMenu() {
-    HMENU native = ::CreatePopupMenu();
-    if (!native) return 0;
-    const MenuHandle h = menus_.Create(false);
-    menus_.Get(h)->native = native;
-    return h;
-}
-
-bool Win32Form::AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
-                           const std::string& text) {
-    // A native menu has one owner: a popup goes into one menu only, and a bar into none.
-    if ((flags & MF_POPUP) && menus_.PopupTaken(idOrPopup)) return false;
-    MenuTable::Entry* e = menus_.Append(menu, flags, idOrPopup, text);
-    if (!e) return false;
+bool Win32Form::DoAppendMenu(MenuHandle menu, MenuTable::Entry& e) {
     HMENU parent = NativeMenu(menu);
     // The record's text up to a zero byte is what a menu can show.
-    const std::string shown = text.substr(0, text.find('\0'));
+    const std::string shown = e.text.substr(0, e.text.find('\0'));
+    const unsigned flags = e.State();
     BOOL ok = FALSE;
-    if (flags & MF_POPUP) {
-        ok = ::AppendMenuA(parent, flags, reinterpret_cast<UINT_PTR>(NativeMenu(idOrPopup)),
+    if (e.popup)
+        ok = ::AppendMenuA(parent, flags, reinterpret_cast<UINT_PTR>(NativeMenu(e.popup)),
                            shown.c_str());
-        if (ok) menus_.SetOwner(idOrPopup, menu);
-    } else if (flags & MF_SEPARATOR) {
-        ok = ::AppendMenuA(parent, flags, static_cast<UINT_PTR>(idOrPopup & 0xFFFF), nullptr);
-    } else {
-        ok = ::AppendMenuA(parent, flags, static_cast<UINT_PTR>(idOrPopup & 0xFFFF), shown.c_str());
-    }
-    e->native = ok ? kNativeItem : nullptr;
-    accelDirty_ = true;
-    if (attachedMenu_ != 0 && HasMainWindow()) DrawMenuBar(hwnd_);
-    return true;
+    else if (flags & MF_SEPARATOR)
+        ok = ::AppendMenuA(parent, flags, static_cast<UINT_PTR>(e.id & 0xFFFF), nullptr);
+    else
+        ok = ::AppendMenuA(parent, flags, static_cast<UINT_PTR>(e.id & 0xFFFF), shown.c_str());
+    e.native = ok ? kNativeItem : nullptr;
+    return ok != FALSE;
 }
 
-bool Win32Form::AttachMenuBar(MenuHandle bar) {
-    if (!HasMainWindow()) return false;
-    if (bar != 0) {
-        const MenuTable::Menu* m = menus_.Get(bar);
-        if (!m || !m->bar) return false;
-    }
-    if (attachedMenu_ != bar) SetMenu(hwnd_, bar ? NativeMenu(bar) : nullptr);
-    attachedMenu_ = bar;
-    accelDirty_ = true;
-    return true;
+void Win32Form::DoAttachMenuBar(MenuHandle bar) {
+    if (HasMainWindow()) SetMenu(hwnd_, bar ? NativeMenu(bar) : nullptr);
 }
 
-bool Win32Form::DestroyMenu(MenuHandle menu) {
-    const MenuTable::Menu* m = menus_.Get(menu);
-    if (!m) return false;
-    if (attachedMenu_ == menu) {
-        if (HasMainWindow()) SetMenu(hwnd_, nullptr);
-        attachedMenu_ = 0;
+void Win32Form::DoRemovePopup(MenuTable::Menu& owner, MenuTable::Entry& e, MenuTable::Menu&) {
+    if (!e.native) return;
+    int position = 0; // among the entries the native menu has
+    for (const MenuTable::Entry& before : owner.entries) {
+        if (&before == &e) break;
+        if (before.native) ++position;
     }
-    if (const auto owner = menus_.OwnerOf(menu)) {
-        // Still inside another menu: take it out there, so that only this one goes.
-        if (MenuTable::Menu* p = menus_.Get(*owner)) {
-            int position = 0;
-            for (MenuTable::Entry& pe : p->entries) {
-                if (pe.popup == menu && pe.native) {
-                    RemoveMenu(NativeOf(*p), static_cast<UINT>(position), MF_BYPOSITION);
-                    pe.native = nullptr;
-                    pe.popup = 0;
-                    break;
-                }
-                if (pe.native) ++position;
-            }
-        }
-        menus_.ForgetOwner(menu);
-    }
-    // The native popups below go with this one.
-    ::DestroyMenu(NativeOf(*m));
-    menus_.Destroy(menu);
+    RemoveMenu(NativeOf(owner), static_cast<UINT>(position), MF_BYPOSITION);
+    e.native = nullptr;
+}
+
+void Win32Form::DoDestroyMenu(MenuTable::Menu& m) {
+    ::DestroyMenu(NativeOf(m)); // the native popups below go with it
+}
+
+void Win32Form::DoCheckMenuItem(MenuHandle owner, MenuTable::Entry& e) {
+    if (HMENU native = NativeMenu(owner))
+        ::CheckMenuItem(native, static_cast<UINT>(e.id & 0xFFFF),
+                        MF_BYCOMMAND | (e.checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void Win32Form::DoMenusChanged() {
     accelDirty_ = true;
     if (HasMainWindow()) DrawMenuBar(hwnd_);
-    return true;
-}
-
-std::optional<std::string> Win32Form::MenuItemText(MenuHandle menu, std::int32_t id) const {
-    return menus_.ItemText(menu, id);
-}
-
-int Win32Form::MenuItemState(MenuHandle menu, std::int32_t id) const {
-    MenuHandle owner = 0;
-    const MenuTable::Entry* e = menus_.Find(menu, id, &owner);
-    if (!e) return -1;
-    // What the menu itself says, in the flags the program asks about.
-    HMENU native = NativeMenu(owner);
-    const UINT state = native && e->native
-                           ? GetMenuState(native, static_cast<UINT>(id & 0xFFFF), MF_BYCOMMAND)
-                           : static_cast<UINT>(-1);
-    if (state == static_cast<UINT>(-1)) return static_cast<int>(e->State());
-    return static_cast<int>(state & (MF_CHECKED | MF_SEPARATOR | MF_MENUBREAK | MF_MENUBARBREAK));
-}
-
-bool Win32Form::CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) {
-    MenuHandle owner = 0;
-    if (!menus_.Find(menu, id, &owner)) return false;
-    menus_.Check(menu, id, checked);
-    if (HMENU native = NativeMenu(owner))
-        ::CheckMenuItem(native, static_cast<UINT>(id & 0xFFFF),
-                        MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-    return true;
 }
 
 void Win32Form::RebuildAccelerators() {

@@ -3,13 +3,12 @@
 // text stays single-byte as everywhere inside the program).
 //
 // The main window is a top-level window whose client area holds every control at its fixed
-// pixel position. The shared ControlTable keeps what the program set; each record's native
-// field is the control's HWND. Lists, selection lists, labels, check boxes and option
-// buttons are the system's own controls; push buttons are owner-drawn so that their
-// near-black face and yellow text show under any theme; the picture is a static control
-// that draws the bitmap scaled to its size. The MenuTable keeps every menu with its HMENU
-// (and the menus are read back with GetMenuState); the shortcut texts of the attached bar
-// become an accelerator table.
+// pixel position. The shared records of FormBase keep what the program set, each list's
+// items and selection included; each record's native field is the control's HWND. Lists, selection
+// lists, labels, check boxes and option buttons are the system's own controls; push buttons are
+// owner-drawn so that their near-black face and yellow text show under any theme; the picture is a
+// static control that draws the bitmap scaled to its size. The menu record keeps every menu with
+// its HMENU; the shortcut texts of the attached bar become an accelerator table.
 //
 // Native events become EventSink calls with the semantics of the headless backend:
 //  * WM_MENUSELECT and WM_EXITMENULOOP go to Win_1_Message with the menu's handle as the
@@ -51,7 +50,7 @@ std::string UnusablePathReason(const std::string& path);
 std::wstring Widen(const std::string& text);
 std::optional<std::string> NarrowStrict(const std::wstring& text);
 
-class Win32Form : public Form {
+class Win32Form : public FormBase {
   public:
     explicit Win32Form(HINSTANCE instance);
     ~Win32Form() override;
@@ -66,77 +65,13 @@ class Win32Form : public Form {
     void SetEventSink(EventSink* sink) override { sink_ = sink; }
     void CreateMainWindow(int outerWidth, int outerHeight) override;
     bool HasMainWindow() const override { return hwnd_ != nullptr && !closed_; }
-    std::int32_t WindowHandle() const override;
-    void SetWindowCaption(const std::string& caption) override;
-    std::string WindowCaption() const override { return caption_; }
-    void SetWindowBackColor(Color c) override;
+    std::int32_t WindowHandle() const;
     void ShowWindow() override;
-    bool WindowVisible() const override;
     Size WindowOuterSize() const override;
     void SetWindowOuterSize(int width, int height) override;
     WindowState GetWindowState() const override;
     int TwipsPerPixelX() const override;
     int TwipsPerPixelY() const override;
-
-    bool CreateControl(ControlRef ref, ControlKind kind, const std::string& caption,
-                       Rect rect) override;
-    bool HasControl(ControlRef ref) const override;
-    std::vector<ControlRef> Controls() const override;
-    std::optional<ControlKind> KindOf(ControlRef ref) const override;
-    bool SetCaption(ControlRef ref, const std::string& text) override;
-    std::string Caption(ControlRef ref) const override;
-    bool SetBackColor(ControlRef ref, Color c) override;
-    Color BackColor(ControlRef ref) const override;
-    bool SetForeColor(ControlRef ref, Color c) override;
-    Color ForeColor(ControlRef ref) const override;
-    bool SetToolTip(ControlRef ref, const std::string& text) override;
-    std::string ToolTip(ControlRef ref) const override;
-    bool SetVisible(ControlRef ref, bool visible) override;
-    bool Visible(ControlRef ref) const override;
-    bool SetAlignment(ControlRef ref, int alignment) override;
-    bool SetAppearance(ControlRef ref, int appearance) override;
-    bool SetSorted(ControlRef ref, bool sorted) override;
-    bool MoveControl(ControlRef ref, Rect rect) override;
-    Rect ControlRect(ControlRef ref) const override;
-    bool Checked(ControlRef ref) const override;
-    void SetChecked(ControlRef ref, bool checked) override;
-
-    void ListClear(ControlRef ref) override;
-    int ListAdd(ControlRef ref, const std::string& text) override;
-    int ListCount(ControlRef ref) const override;
-    std::optional<std::string> ListText(ControlRef ref, int i) const override;
-    std::optional<std::int32_t> ListItemData(ControlRef ref, int i) const override;
-    bool ListSetItemData(ControlRef ref, int i, std::int32_t value) override;
-    void ListSetMultiSelect(ControlRef ref, bool multi) override;
-    bool ListMultiSelect(ControlRef ref) const override;
-    bool ListSelected(ControlRef ref, int i) const override;
-    void ListSetSelected(ControlRef ref, int i, bool selected) override;
-    int ListCurrent(ControlRef ref) const override;
-    void ListSetCurrent(ControlRef ref, int i) override;
-    void ListSetTopIndex(ControlRef ref, int i) override;
-    int ListItemFromPoint(ControlRef ref, Point screen) const override;
-    Point CursorPos() const override;
-
-    void ComboClear(ControlRef ref) override;
-    int ComboAdd(ControlRef ref, const std::string& text, std::int32_t data) override;
-    int ComboCount(ControlRef ref) const override;
-    std::optional<std::string> ComboText(ControlRef ref, int i) const override;
-    std::optional<std::int32_t> ComboItemData(ControlRef ref, int i) const override;
-    int ComboCurSel(ControlRef ref) const override;
-    void ComboSetCurSel(ControlRef ref, int p) override;
-
-    bool SetPicture(ControlRef ref, const Bitmap& picture, bool stretch) override;
-
-    MenuHandle CreateMenuBar() override;
-    MenuHandle CreatePopupMenu() override;
-    bool AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
-                    const std::string& text) override;
-    bool AttachMenuBar(MenuHandle bar) override;
-    MenuHandle AttachedMenuBar() const override { return attachedMenu_; }
-    bool DestroyMenu(MenuHandle menu) override;
-    std::optional<std::string> MenuItemText(MenuHandle menu, std::int32_t id) const override;
-    int MenuItemState(MenuHandle menu, std::int32_t id) const override;
-    bool CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) override;
 
     int PopupChooser(const std::vector<std::string>& entries) override;
 
@@ -169,12 +104,21 @@ class Win32Form : public Form {
                                      DWORD_PTR data);
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    // Controls (Win32Controls.cpp).
+    // Controls (Controls.cpp).
     Control* Find(ControlRef ref) { return controls_.Find(ref); }
     const Control* Find(ControlRef ref) const { return controls_.Find(ref); }
     Control* FindById(int id);
-    HWND ListHwnd(ControlRef ref) const;
     HWND MakeNative(Control& c, int id);
+    void DoWindowCaption() override;
+    void DoWindowBackColor() override;
+    void DoCreateControl(ControlRecord& c) override;
+    void DoColors(ControlRecord& c) override;
+    void DoToolTip(ControlRecord& c) override { UpdateTip(c); }
+    void DoVisible(ControlRecord& c) override;
+    void DoAlignment(ControlRecord& c) override { ApplyAlignment(c); }
+    void DoMove(ControlRecord& c) override;
+    void DoChecked(ControlRecord& c) override;
+    void DoPicture(ControlRecord& c) override { DoColors(c); }
     void MakeList(Control& c);
     void Notify(HWND from, int id, int code);
     LRESULT ControlColor(HDC dc, HWND control);
@@ -206,7 +150,26 @@ class Win32Form : public Form {
     void DumpLayout() const;
     void TestDpiChange();
 
+    // Lists and selection lists (Lists.cpp): the record's items and selection mirrored into
+    // the native control, and the user's selection there taken back into the record.
+    void DoClearItems(ControlRecord& c) override;
+    bool DoAddItem(ControlRecord& c, int i) override;
+    void DoListStyle(ControlRecord& c) override { MakeList(c); }
+    void DoListSelected(ControlRecord& c, int i) override;
+    void DoListCurrent(ControlRecord& c) override;
+    void DoListTop(ControlRecord& c) override;
+    void DoComboShown(ControlRecord& c) override;
+    void TakeSelection(ControlRecord& c);
+
     // Menus (Win32Form.cpp).
+    bool DoCreateMenu(MenuTable::Menu& m) override;
+    bool DoAppendMenu(MenuHandle menu, MenuTable::Entry& e) override;
+    void DoAttachMenuBar(MenuHandle bar) override;
+    void DoRemovePopup(MenuTable::Menu& owner, MenuTable::Entry& e,
+                       MenuTable::Menu& popup) override;
+    void DoDestroyMenu(MenuTable::Menu& m) override;
+    void DoCheckMenuItem(MenuHandle owner, MenuTable::Entry& e) override;
+    void DoMenusChanged() override;
     HMENU NativeMenu(MenuHandle menu) const;
     MenuHandle HandleOf(HMENU native) const;
     void RebuildAccelerators();
@@ -230,23 +193,12 @@ class Win32Form : public Form {
     std::map<int, HFONT> fonts_; // the control font by pixel height
     bool shown_ = false;
     bool closed_ = false;
-    std::string caption_;
-    Color windowBack_ = Rgb(240, 240, 240);
     int resizeDepth_ = 0;
     int resizeCalls_ = 0;
-    ControlTable controls_;
     std::map<Color, HBRUSH> brushes_;
-    static int Key(ControlRef r) { return (static_cast<int>(r.array) << 16) | (r.index & 0xFFFF); }
-    struct Picture {
-        Bitmap bitmap;
-        bool stretch = false; // scaled to the control's size
-    };
-    std::map<int, Picture> pictures_; // what each picture control draws, by Key
-    std::map<int, ControlRef> byId_;  // control ids of the native children
+    std::map<int, ControlRef> byId_; // control ids of the native children
     int nextId_ = 1000;
 
-    MenuTable menus_;
-    MenuHandle attachedMenu_ = 0;
     HACCEL accel_ = nullptr;
     bool accelDirty_ = true;
     bool chooserOpen_ = false;

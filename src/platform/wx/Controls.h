@@ -8,16 +8,19 @@
 //  * FaceCheck: a check box or an option button, caption in any colour.
 //  * PictureBox: a picture, scaled to the control's size when asked.
 //  * ListWindow: a list box with single or simple multiple selection (a click toggles the
-//    clicked item; Shift and Ctrl add nothing) and a current item.
+//    clicked item; Shift and Ctrl add nothing) and a current item, drawn from a ListModel.
 // Setting any of them from code never calls their callbacks; only the user's actions do.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <wx/image.h>
 #include <wx/vscroll.h>
 #include <wx/window.h>
+
+#include "platform/ListModel.h"
 
 namespace veltrano::platform::wx {
 
@@ -125,7 +128,8 @@ class PictureBox : public wxWindow {
 
 class ListWindow : public wxVScrolledWindow {
   public:
-    struct Item {
+    // An item as the list shows it.
+    struct Row {
         std::string bytes; // the item's text as the program gave it
         wxString shown;
         std::int32_t data = 0;
@@ -134,20 +138,19 @@ class ListWindow : public wxVScrolledWindow {
 
     ListWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size);
 
-    void Clear();
-    int Add(const std::string& bytes);
-    int Count() const { return static_cast<int>(items_.size()); }
-    const Item* At(int i) const;
-    bool SetData(int i, std::int32_t value);
+    // The items, the selection and the current item: the control's record, which the form
+    // hands out while it lasts (nothing after).
+    std::function<ListModel*()> model;
+    void ItemsChanged(); // after items were added or all removed
 
-    void SetMulti(bool multi); // clears the selection and the current item when it changes
-    bool Multi() const { return multi_; }
-    bool Selected(int i) const;
-    void SetSelected(int i, bool selected);
+    int Count() const;
+    std::optional<Row> At(int i) const;
+    bool Multi() const { return Model() && Model()->Multi(); }
+    bool Selected(int i) const { return Model() && Model()->Selected(i); }
     int Current() const;
-    void SetCurrent(int i); // single selection: selects i (-1: none) and scrolls it into view
     void SetTop(int i);
     int Top() const { return static_cast<int>(GetVisibleRowsBegin()); }
+    void ScrollIntoView(int i);
 
     bool SetFont(const wxFont& font) override; // rows are as high as the font needs
     int RowHeight() const { return rowHeight_; }
@@ -172,11 +175,8 @@ class ListWindow : public wxVScrolledWindow {
     void OnFocus(wxFocusEvent&);
     void OnKillFocus(wxFocusEvent&);
     void UpdateRowHeight(bool remeasure = false);
-    void ScrollIntoView(int i);
+    const ListModel* Model() const { return model ? model() : nullptr; }
 
-    std::vector<Item> items_;
-    bool multi_ = false;
-    int current_ = -1;
     int rowHeight_ = 14;
 };
 

@@ -69,79 +69,26 @@ wxCoord ListWindow::OnGetRowHeight(size_t) const {
     return rowHeight_;
 }
 
-void ListWindow::Clear() {
-    items_.clear();
-    current_ = -1;
-    SetRowCount(0);
+void ListWindow::ItemsChanged() {
+    SetRowCount(static_cast<size_t>(Count()));
     Refresh();
 }
 
-int ListWindow::Add(const std::string& bytes) {
-    items_.push_back({bytes, ToWx(bytes), 0, false});
-    SetRowCount(items_.size());
-    Refresh();
-    return Count() - 1;
+int ListWindow::Count() const {
+    const ListModel* m = Model();
+    return m ? m->Count() : 0;
 }
 
-const ListWindow::Item* ListWindow::At(int i) const {
-    if (i < 0 || i >= Count()) return nullptr;
-    return &items_[static_cast<std::size_t>(i)];
-}
-
-bool ListWindow::SetData(int i, std::int32_t value) {
-    if (i < 0 || i >= Count()) return false;
-    items_[static_cast<std::size_t>(i)].data = value;
-    return true;
-}
-
-void ListWindow::SetMulti(bool multi) {
-    if (multi_ == multi) return;
-    multi_ = multi;
-    // Switching the style starts afresh: no selection, no current item.
-    for (Item& it : items_)
-        it.selected = false;
-    current_ = -1;
-    Refresh();
-}
-
-bool ListWindow::Selected(int i) const {
-    const Item* it = At(i);
-    return it && it->selected;
-}
-
-void ListWindow::SetSelected(int i, bool selected) {
-    if (i < 0 || i >= Count()) return;
-    Item& item = items_[static_cast<std::size_t>(i)];
-    if (multi_) {
-        item.selected = selected;
-    } else if (selected) {
-        for (Item& it : items_)
-            it.selected = false;
-        item.selected = true;
-        current_ = i;
-    } else if (item.selected) {
-        item.selected = false;
-        current_ = -1;
-    }
-    Refresh();
+std::optional<ListWindow::Row> ListWindow::At(int i) const {
+    const ListModel* m = Model();
+    const ListItem* item = m ? m->At(i) : nullptr;
+    if (!item) return std::nullopt;
+    return Row{item->text, ToWx(item->text), item->data, item->selected};
 }
 
 int ListWindow::Current() const {
-    return current_ >= 0 && current_ < Count() ? current_ : -1;
-}
-
-void ListWindow::SetCurrent(int i) {
-    if (multi_) return; // only a single-selection list takes its selection this way
-    for (Item& it : items_)
-        it.selected = false;
-    if (i < 0 || i >= Count()) {
-        current_ = -1;
-    } else {
-        items_[static_cast<std::size_t>(i)].selected = true;
-        current_ = i;
-        ScrollIntoView(i);
-    }
-    Refresh();
+    const ListModel* m = Model();
+    return m ? m->Current() : -1;
 }
 
 void ListWindow::SetTop(int i) {
@@ -175,16 +122,8 @@ wxRect ListWindow::RowRect(int i) const {
 }
 
 void ListWindow::PressRow(int row) {
-    if (row < 0 || row >= Count()) return;
-    Item& item = items_[static_cast<std::size_t>(row)];
-    if (multi_) {
-        item.selected = !item.selected;
-    } else {
-        for (Item& it : items_)
-            it.selected = false;
-        item.selected = true;
-    }
-    current_ = row;
+    ListModel* m = model ? model() : nullptr;
+    if (!m || !m->Press(row)) return;
     Refresh();
     if (onClick) onClick();
 }
@@ -197,11 +136,13 @@ void ListWindow::OnPaint(wxPaintEvent&) {
     dc.SetFont(GetFont());
     const wxColour selBack = wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT);
     const wxColour selFore = wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHTTEXT);
+    const ListModel* m = Model();
     const int first = Top();
-    for (int i = first; i < Count(); ++i) {
+    const int current = Current();
+    for (int i = first; m && i < m->Count(); ++i) {
         const int y = (i - first) * rowHeight_;
         if (y >= s.y) break;
-        const Item& item = items_[static_cast<std::size_t>(i)];
+        const ListItem& item = *m->At(i);
         const wxRect row(0, y, s.x, rowHeight_);
         if (item.selected) {
             dc.SetBrush(wxBrush(selBack));
@@ -210,8 +151,8 @@ void ListWindow::OnPaint(wxPaintEvent&) {
         }
         dc.SetTextForeground(item.selected ? selFore : GetForegroundColour());
         wxDCClipper clip(dc, row);
-        dc.DrawText(Printable(item.shown), 2, y);
-        if (i == current_ && HasFocus()) wxRendererNative::Get().DrawFocusRect(this, dc, row);
+        dc.DrawText(Printable(ToWx(item.text)), 2, y);
+        if (i == current && HasFocus()) wxRendererNative::Get().DrawFocusRect(this, dc, row);
     }
 }
 
@@ -265,16 +206,16 @@ void ListWindow::OnKeyDown(wxKeyEvent& e) {
         break;
     case WXK_SPACE:
         // Multiple selection: Space toggles the current item, as a click does.
-        if (multi_ && Current() >= 0) PressRow(Current());
+        if (Multi() && Current() >= 0) PressRow(Current());
         return;
     default:
         e.Skip();
         return;
     }
     ScrollIntoView(to);
-    if (multi_) {
+    if (Multi()) {
         // The focus moves; the selection stays.
-        current_ = to;
+        if (ListModel* m = model ? model() : nullptr) m->MoveFocus(to);
         Refresh();
     } else if (to != Current()) {
         PressRow(to);

@@ -146,15 +146,14 @@ EventSink* WxForm::Sink() const {
     return *alive_ && !closed_ ? sink_ : nullptr;
 }
 
-void WxForm::SetWindowCaption(const std::string& caption) {
-    caption_ = caption;
-    if (HasMainWindow()) frame_->SetTitle(ToWx(caption));
+void WxForm::DoWindowCaption() {
+    if (HasMainWindow()) frame_->SetTitle(ToWx(caption_));
 }
 
-void WxForm::SetWindowBackColor(Color c) {
+void WxForm::DoWindowBackColor() {
     if (!HasMainWindow()) return;
-    frame_->SetBackgroundColour(ToColour(c));
-    panel_->SetBackgroundColour(ToColour(c));
+    frame_->SetBackgroundColour(ToColour(windowBack_));
+    panel_->SetBackgroundColour(ToColour(windowBack_));
     panel_->Refresh();
 }
 
@@ -170,10 +169,6 @@ void WxForm::ShowWindow() {
         --resizeDepth_;
     }
     DumpLayout();
-}
-
-bool WxForm::WindowVisible() const {
-    return HasMainWindow() && frame_->IsShown();
 }
 
 Size WxForm::WindowOuterSize() const {
@@ -247,112 +242,63 @@ void WxForm::OnClose(wxCloseEvent& e) {
 
 // --- menus ----------------------------------------------------------------------------------
 
-MenuHandle WxForm::CreateMenuBar() {
-    const MenuHandle h = menus_.Create(true);
-    menus_.Get(h)->native = new wxMenuBar;
-    return h;
+bool WxForm::DoCreateMenu(MenuTable::Menu& m) {
+    if (m.bar) {
+        m.native = new wxMenuBar;
+    } else {
+        auto* native = new wxMenu;
+        ApplyMenuStyle(native);
+        m.native = native;
+    }
+    return true;
 }
 
-MenuHandle WxForm::CreatePopupMenu() {
-    const MenuHandle h = menus_.Create(false);
-    auto* native = new wxMenu;
-    ApplyMenuStyle(native);
-    menus_.Get(h)->native = native;
-    return h;
-}
-
-bool WxForm::AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
-                        const std::string& text) {
-    // A native menu has one owner: a popup goes into one menu only, and a bar into none.
-    if ((flags & MF_POPUP) && menus_.PopupTaken(idOrPopup)) return false;
-    MenuTable::Entry* e = menus_.Append(menu, flags, idOrPopup, text);
-    if (!e) return false;
+bool WxForm::DoAppendMenu(MenuHandle menu, MenuTable::Entry& e) {
     const MenuTable::Menu& m = *menus_.Get(menu);
-    if (flags & MF_POPUP) {
-        wxMenu* child = NativeMenuOf(*menus_.Get(idOrPopup));
+    if (e.popup) {
+        wxMenu* child = NativeMenuOf(*menus_.Get(e.popup));
         if (m.bar)
-            NativeBarOf(m)->Append(child, NativeLabel(text));
+            NativeBarOf(m)->Append(child, NativeLabel(e.text));
         else
-            e->native = NativeMenuOf(m)->AppendSubMenu(child, NativeLabel(text));
-        menus_.SetOwner(idOrPopup, menu);
-    } else if (flags & MF_SEPARATOR) {
-        if (!m.bar) e->native = NativeMenuOf(m)->AppendSeparator();
-    } else if (!m.bar && idOrPopup >= 0) {
+            e.native = NativeMenuOf(m)->AppendSubMenu(child, NativeLabel(e.text));
+    } else if (e.flags & MF_SEPARATOR) {
+        if (!m.bar) e.native = NativeMenuOf(m)->AppendSeparator();
+    } else if (!m.bar && e.id >= 0) {
         // A command item on the bar itself has no wx counterpart; it is kept, not shown.
-        if (flags & (MF_MENUBREAK | MF_MENUBARBREAK)) NativeMenuOf(m)->Break();
+        if (e.flags & (MF_MENUBREAK | MF_MENUBARBREAK)) NativeMenuOf(m)->Break();
         // Every item can carry a check mark at any time, as on Windows.
-        e->native = NativeMenuOf(m)->AppendCheckItem(idOrPopup, NativeLabel(text));
-        SyncNativeCheck(*e);
+        e.native = NativeMenuOf(m)->AppendCheckItem(e.id, NativeLabel(e.text));
+        SyncNativeCheck(e);
     }
     return true;
 }
 
-bool WxForm::AttachMenuBar(MenuHandle bar) {
-    if (!HasMainWindow()) return false;
-    if (bar == 0) {
-        if (attachedMenu_) frame_->SetMenuBar(nullptr);
-        attachedMenu_ = 0;
-        return true;
-    }
-    const MenuTable::Menu* m = menus_.Get(bar);
-    if (!m || !m->bar) return false;
-    if (attachedMenu_ == bar) return true;
+void WxForm::DoAttachMenuBar(MenuHandle bar) {
+    if (!HasMainWindow()) return;
     if (attachedMenu_) frame_->SetMenuBar(nullptr);
-    frame_->SetMenuBar(NativeBarOf(*m));
-    attachedMenu_ = bar;
-    return true;
+    if (bar) frame_->SetMenuBar(NativeBarOf(*menus_.Get(bar)));
 }
 
-bool WxForm::DestroyMenu(MenuHandle menu) {
-    const MenuTable::Menu* m = menus_.Get(menu);
-    if (!m) return false;
-    if (attachedMenu_ == menu) {
-        if (HasMainWindow()) frame_->SetMenuBar(nullptr);
-        attachedMenu_ = 0;
-    }
-    if (const auto owner = menus_.OwnerOf(menu)) {
-        // Still inside another menu: take it out there, so that only this one goes.
-        if (MenuTable::Menu* p = menus_.Get(*owner)) {
-            for (MenuTable::Entry& pe : p->entries) {
-                if (pe.popup != menu) continue;
-                if (p->bar) {
-                    wxMenuBar* bar = NativeBarOf(*p);
-                    for (size_t k = 0; k < bar->GetMenuCount(); ++k)
-                        if (bar->GetMenu(k) == NativeMenuOf(*m)) {
-                            bar->Remove(k);
-                            break;
-                        }
-                } else if (pe.native) {
-                    wxMenuItem* item = NativeMenuOf(*p)->Remove(NativeItemOf(pe));
-                    item->SetSubMenu(nullptr);
-                    delete item;
-                    pe.native = nullptr;
-                }
-                pe.popup = 0;
+void WxForm::DoRemovePopup(MenuTable::Menu& owner, MenuTable::Entry& e, MenuTable::Menu& popup) {
+    if (owner.bar) {
+        wxMenuBar* bar = NativeBarOf(owner);
+        for (size_t k = 0; k < bar->GetMenuCount(); ++k)
+            if (bar->GetMenu(k) == NativeMenuOf(popup)) {
+                bar->Remove(k);
+                break;
             }
-        }
-        menus_.ForgetOwner(menu);
+    } else if (e.native) {
+        wxMenuItem* item = NativeMenuOf(owner)->Remove(NativeItemOf(e));
+        item->SetSubMenu(nullptr);
+        delete item;
+        e.native = nullptr;
     }
+}
+
+void WxForm::DoDestroyMenu(MenuTable::Menu& m) {
     // The native objects of the popups below go with this one's.
-    delete NativeBarOf(*m);
-    delete NativeMenuOf(*m);
-    menus_.Destroy(menu);
-    return true;
-}
-
-std::optional<std::string> WxForm::MenuItemText(MenuHandle menu, std::int32_t id) const {
-    return menus_.ItemText(menu, id);
-}
-
-int WxForm::MenuItemState(MenuHandle menu, std::int32_t id) const {
-    return menus_.ItemState(menu, id);
-}
-
-bool WxForm::CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) {
-    const MenuTable::Entry* e = menus_.Check(menu, id, checked);
-    if (!e) return false;
-    SyncNativeCheck(*e);
-    return true;
+    delete NativeBarOf(m);
+    delete NativeMenuOf(m);
 }
 
 void WxForm::SyncNativeCheck(const MenuTable::Entry& e) {

@@ -3,9 +3,9 @@
 //
 // The main window is a wxFrame whose client area is a grey panel; every control sits on it
 // at its fixed pixel position. Labels, buttons, check boxes, option buttons, the picture and
-// the list boxes and the drop-down lists are drawn here (Controls.h, DropBox.h); a drop-down
-// list draws its items from the control record. Menus are native; the backend keeps its
-// own record of every menu (flags, texts, check marks) and mirrors it into wxMenuBar and wxMenu.
+// the list boxes and the drop-down lists are drawn here (Controls.h, DropBox.h); the lists
+// draw their items from the control record. Menus are native; the shared menu record
+// (flags, texts, check marks) is mirrored into wxMenuBar and wxMenu.
 // Every item is a GTK check item, so that any item can take a check mark at any time; the style
 // sheet hides the box of an unchecked one, and the record wins over GTK, which turns a
 // check item's mark over when it is chosen.
@@ -24,9 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ControlTable.h"
-#include "platform/Form.h"
-#include "platform/MenuTable.h"
+#include "platform/FormBase.h"
 #include "platform/Scale.h"
 
 #include <wx/gdicmn.h>
@@ -55,7 +53,7 @@ class FaceCheck;
 // Windows. A description without a pattern is dropped; no pair at all gives every file.
 wxString FileDialogWildcard(const std::string& filter);
 
-class WxForm : public Form {
+class WxForm : public FormBase {
   public:
     WxForm();
     ~WxForm() override;
@@ -76,77 +74,13 @@ class WxForm : public Form {
     void SetEventSink(EventSink* sink) override { sink_ = sink; }
     void CreateMainWindow(int outerWidth, int outerHeight) override;
     bool HasMainWindow() const override { return frame_ != nullptr && !closed_; }
-    std::int32_t WindowHandle() const override { return HasMainWindow() ? 1 : 0; }
-    void SetWindowCaption(const std::string& caption) override;
-    std::string WindowCaption() const override { return caption_; }
-    void SetWindowBackColor(Color c) override;
+    std::int32_t WindowHandle() const { return HasMainWindow() ? 1 : 0; }
     void ShowWindow() override;
-    bool WindowVisible() const override;
     Size WindowOuterSize() const override;
     void SetWindowOuterSize(int width, int height) override;
     WindowState GetWindowState() const override;
     int TwipsPerPixelX() const override;
     int TwipsPerPixelY() const override;
-
-    bool CreateControl(ControlRef ref, ControlKind kind, const std::string& caption,
-                       Rect rect) override;
-    bool HasControl(ControlRef ref) const override;
-    std::vector<ControlRef> Controls() const override;
-    std::optional<ControlKind> KindOf(ControlRef ref) const override;
-    bool SetCaption(ControlRef ref, const std::string& text) override;
-    std::string Caption(ControlRef ref) const override;
-    bool SetBackColor(ControlRef ref, Color c) override;
-    Color BackColor(ControlRef ref) const override;
-    bool SetForeColor(ControlRef ref, Color c) override;
-    Color ForeColor(ControlRef ref) const override;
-    bool SetToolTip(ControlRef ref, const std::string& text) override;
-    std::string ToolTip(ControlRef ref) const override;
-    bool SetVisible(ControlRef ref, bool visible) override;
-    bool Visible(ControlRef ref) const override;
-    bool SetAlignment(ControlRef ref, int alignment) override;
-    bool SetAppearance(ControlRef ref, int appearance) override;
-    bool SetSorted(ControlRef ref, bool sorted) override;
-    bool MoveControl(ControlRef ref, Rect rect) override;
-    Rect ControlRect(ControlRef ref) const override;
-    bool Checked(ControlRef ref) const override;
-    void SetChecked(ControlRef ref, bool checked) override;
-
-    void ListClear(ControlRef ref) override;
-    int ListAdd(ControlRef ref, const std::string& text) override;
-    int ListCount(ControlRef ref) const override;
-    std::optional<std::string> ListText(ControlRef ref, int i) const override;
-    std::optional<std::int32_t> ListItemData(ControlRef ref, int i) const override;
-    bool ListSetItemData(ControlRef ref, int i, std::int32_t value) override;
-    void ListSetMultiSelect(ControlRef ref, bool multi) override;
-    bool ListMultiSelect(ControlRef ref) const override;
-    bool ListSelected(ControlRef ref, int i) const override;
-    void ListSetSelected(ControlRef ref, int i, bool selected) override;
-    int ListCurrent(ControlRef ref) const override;
-    void ListSetCurrent(ControlRef ref, int i) override;
-    void ListSetTopIndex(ControlRef ref, int i) override;
-    int ListItemFromPoint(ControlRef ref, Point screen) const override;
-    Point CursorPos() const override;
-
-    void ComboClear(ControlRef ref) override;
-    int ComboAdd(ControlRef ref, const std::string& text, std::int32_t data) override;
-    int ComboCount(ControlRef ref) const override;
-    std::optional<std::string> ComboText(ControlRef ref, int i) const override;
-    std::optional<std::int32_t> ComboItemData(ControlRef ref, int i) const override;
-    int ComboCurSel(ControlRef ref) const override;
-    void ComboSetCurSel(ControlRef ref, int p) override;
-
-    bool SetPicture(ControlRef ref, const Bitmap& picture, bool stretch) override;
-
-    MenuHandle CreateMenuBar() override;
-    MenuHandle CreatePopupMenu() override;
-    bool AppendMenu(MenuHandle menu, unsigned flags, std::int32_t idOrPopup,
-                    const std::string& text) override;
-    bool AttachMenuBar(MenuHandle bar) override;
-    MenuHandle AttachedMenuBar() const override { return attachedMenu_; }
-    bool DestroyMenu(MenuHandle menu) override;
-    std::optional<std::string> MenuItemText(MenuHandle menu, std::int32_t id) const override;
-    int MenuItemState(MenuHandle menu, std::int32_t id) const override;
-    bool CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) override;
 
     int PopupChooser(const std::vector<std::string>& entries) override;
 
@@ -181,6 +115,35 @@ class WxForm : public Form {
     FaceCheck* Check(ControlRef ref) const;
     void ApplyFace(Control& c);
 
+    // What the widgets show of the records (WxFormControls.cpp).
+    void DoWindowCaption() override;
+    void DoWindowBackColor() override;
+    void DoCreateControl(ControlRecord& c) override;
+    void DoColors(ControlRecord& c) override { ApplyFace(c); }
+    void DoToolTip(ControlRecord& c) override;
+    void DoVisible(ControlRecord& c) override;
+    void DoAlignment(ControlRecord& c) override;
+    void DoMove(ControlRecord& c) override;
+    void DoChecked(ControlRecord& c) override;
+    void DoClearItems(ControlRecord& c) override { ItemsChanged(c); }
+    bool DoAddItem(ControlRecord& c, int) override { return ItemsChanged(c), true; }
+    void DoListStyle(ControlRecord& c) override { Redraw(c); }
+    void DoListSelected(ControlRecord& c, int) override { Redraw(c); }
+    void DoListCurrent(ControlRecord& c) override;
+    void DoListTop(ControlRecord& c) override;
+    void DoComboShown(ControlRecord& c) override;
+    void DoPicture(ControlRecord& c) override;
+    void ItemsChanged(ControlRecord& c);
+    void Redraw(ControlRecord& c);
+
+    // The native menus (WxForm.cpp).
+    bool DoCreateMenu(MenuTable::Menu& m) override;
+    bool DoAppendMenu(MenuHandle menu, MenuTable::Entry& e) override;
+    void DoAttachMenuBar(MenuHandle bar) override;
+    void DoRemovePopup(MenuTable::Menu& owner, MenuTable::Entry& e,
+                       MenuTable::Menu& popup) override;
+    void DoDestroyMenu(MenuTable::Menu& m) override;
+    void DoCheckMenuItem(MenuHandle, MenuTable::Entry& e) override { SyncNativeCheck(e); }
     void SyncNativeCheck(const MenuTable::Entry& e);
 
     // The program's pixels are pixels at 96 dots per inch; the toolkit's are larger by the
@@ -210,16 +173,11 @@ class WxForm : public Form {
     wxPanel* panel_ = nullptr;
     bool shown_ = false;
     bool closed_ = false;
-    std::string caption_;
     int resizeDepth_ = 0;
     Scale scale_;
-    ControlTable controls_;
 
-    // The native object of a bar is its wxMenuBar, of a popup its wxMenu, of an entry its
-    // wxMenuItem (a bar's entries have none).
-    MenuTable menus_;
-    // A popup appended to a menu: the menu whose native object now owns the popup's.
-    MenuHandle attachedMenu_ = 0;
+    // The native object of a bar in the menu record is its wxMenuBar, of a popup its wxMenu,
+    // of an entry its wxMenuItem (a bar's entries have none).
     int openMenus_ = 0;        // menus of the bar now open
     bool menuLoop_ = false;    // a menu of the bar opened and the loop has not ended yet
     bool endPending_ = false;  // the end of the loop is being looked at after a close

@@ -35,9 +35,11 @@ FaceCheck* WxForm::Check(ControlRef ref) const {
     return dynamic_cast<FaceCheck*>(Window(ref));
 }
 
-bool WxForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& caption,
-                           Rect rect) {
-    if (!HasMainWindow() || Find(ref)) return false;
+void WxForm::DoCreateControl(ControlRecord& c) {
+    const ControlRef ref = c.ref;
+    const ControlKind kind = c.kind;
+    const std::string& caption = c.caption;
+    const Rect rect = c.rect;
     wxWindow* window = nullptr; // nothing for the common dialog
     const wxRect place = ToToolkit(rect);
     const wxPoint pos = place.GetPosition();
@@ -48,6 +50,11 @@ bool WxForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& 
     switch (kind) {
     case ControlKind::ListBox: {
         auto* list = new ListWindow(panel_, pos, size);
+        // The list draws the record's items and keeps its selection there.
+        list->model = [this, alive, ref]() -> ListModel* {
+            Control* c = *alive && !closed_ ? Find(ref) : nullptr;
+            return c ? &c->list : nullptr;
+        };
         list->onClick = [this, alive, index] {
             if (EventSink* s = *alive ? Sink() : nullptr) s->lsb_Click(index);
         };
@@ -72,9 +79,8 @@ bool WxForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& 
     case ControlKind::CheckBox: {
         auto* box = new FaceCheck(panel_, FaceCheck::Kind::Check, ToWx(caption), pos, size);
         box->onClick = [this, alive, ref] {
-            FaceCheck* b = *alive && !closed_ ? Check(ref) : nullptr;
-            if (!b) return;
-            b->SetChecked(!b->Checked());
+            if (!*alive || closed_ || !Find(ref)) return;
+            SetChecked(ref, !Checked(ref));
             if (EventSink* s = Sink()) s->chk_Click(ref.index);
         };
         window = box;
@@ -106,15 +112,19 @@ bool WxForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& 
         auto* box = new DropBox(panel_, pos, size);
         box->count = [this, alive, ref] {
             const Control* c = *alive ? Find(ref) : nullptr;
-            return c ? static_cast<int>(c->items.size()) : 0;
+            return c ? c->list.Count() : 0;
         };
         box->text = [this, alive, ref](int i) {
             const Control* c = *alive ? Find(ref) : nullptr;
-            if (!c || i < 0 || i >= static_cast<int>(c->items.size())) return wxString();
-            return Printable(ToWx(c->items[static_cast<std::size_t>(i)].text));
+            const auto text = c ? c->list.Text(i) : std::nullopt;
+            return text ? Printable(ToWx(*text)) : wxString();
         };
-        box->onChoose = [this, alive, index] {
-            if (EventSink* s = *alive ? Sink() : nullptr) s->cmb_Click(index);
+        // The user's choice goes into the record before the handler runs.
+        box->onChoose = [this, alive, ref, box] {
+            Control* c = *alive && !closed_ ? Find(ref) : nullptr;
+            if (!c) return;
+            c->list.SetCurrent(box->Selection());
+            if (EventSink* s = Sink()) s->cmb_Click(ref.index);
         };
         window = box;
         break;
@@ -127,10 +137,8 @@ bool WxForm::CreateControl(ControlRef ref, ControlKind kind, const std::string& 
         // GTK may ask for more room than the fixed place gives; the place wins.
         window->SetSize(place);
     }
-    Control* c = controls_.Add(ref, kind, caption, rect);
-    c->native = window;
-    ApplyFace(*c);
-    return true;
+    c.native = window;
+    ApplyFace(c);
 }
 
 void WxForm::ApplyFace(Control& c) {
@@ -143,250 +151,68 @@ void WxForm::ApplyFace(Control& c) {
     }
 }
 
-bool WxForm::HasControl(ControlRef ref) const {
-    return Find(ref) != nullptr;
-}
-
-std::vector<ControlRef> WxForm::Controls() const {
-    return controls_.Refs();
-}
-
-std::optional<ControlKind> WxForm::KindOf(ControlRef ref) const {
-    return controls_.KindOf(ref);
-}
-
-bool WxForm::SetCaption(ControlRef ref, const std::string& text) {
-    Control* c = controls_.SetCaption(ref, text);
-    if (!c) return false;
-    if (auto* face = dynamic_cast<FaceWindow*>(Widget(*c))) face->SetCaption(ToWx(text));
-    return true;
-}
-
-std::string WxForm::Caption(ControlRef ref) const {
-    return controls_.Caption(ref);
-}
-
-bool WxForm::SetBackColor(ControlRef ref, Color col) {
-    Control* c = controls_.SetBackColor(ref, col);
-    if (c) ApplyFace(*c);
-    return c != nullptr;
-}
-
-Color WxForm::BackColor(ControlRef ref) const {
-    return controls_.BackColor(ref);
-}
-
-bool WxForm::SetForeColor(ControlRef ref, Color col) {
-    Control* c = controls_.SetForeColor(ref, col);
-    if (c) ApplyFace(*c);
-    return c != nullptr;
-}
-
-Color WxForm::ForeColor(ControlRef ref) const {
-    return controls_.ForeColor(ref);
-}
-
-bool WxForm::SetToolTip(ControlRef ref, const std::string& text) {
-    Control* c = controls_.SetToolTip(ref, text);
-    if (!c) return false;
-    if (wxWindow* w = Widget(*c)) {
-        if (text.empty())
+void WxForm::DoToolTip(ControlRecord& c) {
+    if (wxWindow* w = Widget(c)) {
+        if (c.tip.empty())
             w->UnsetToolTip();
         else
-            w->SetToolTip(ToWx(text));
+            w->SetToolTip(ToWx(c.tip));
     }
-    return true;
 }
 
-std::string WxForm::ToolTip(ControlRef ref) const {
-    return controls_.ToolTip(ref);
+void WxForm::DoVisible(ControlRecord& c) {
+    if (wxWindow* w = Widget(c)) w->Show(c.visible);
 }
 
-bool WxForm::SetVisible(ControlRef ref, bool visible) {
-    Control* c = controls_.SetVisible(ref, visible);
-    if (!c) return false;
-    if (wxWindow* w = Widget(*c)) w->Show(visible);
-    return true;
+void WxForm::DoAlignment(ControlRecord& c) {
+    if (auto* face = dynamic_cast<FaceWindow*>(Widget(c))) face->SetTextAlignment(c.alignment);
 }
 
-bool WxForm::Visible(ControlRef ref) const {
-    return controls_.Visible(ref);
+void WxForm::DoMove(ControlRecord& c) {
+    if (wxWindow* w = Widget(c)) w->SetSize(ToToolkit(c.rect));
 }
 
-bool WxForm::SetAlignment(ControlRef ref, int alignment) {
-    Control* c = controls_.SetAlignment(ref, alignment);
-    if (!c) return false;
-    if (auto* face = dynamic_cast<FaceWindow*>(Widget(*c))) face->SetTextAlignment(alignment);
-    return true;
+void WxForm::DoChecked(ControlRecord& c) {
+    if (FaceCheck* b = Check(c.ref)) b->SetChecked(c.checked);
 }
 
-bool WxForm::SetAppearance(ControlRef ref, int appearance) {
-    return controls_.SetAppearance(ref, appearance); // every control here is drawn flat
+// --- list boxes and drop-down lists, drawn from the record ----------------------------------
+
+void WxForm::ItemsChanged(ControlRecord& c) {
+    if (auto* l = dynamic_cast<ListWindow*>(Widget(c)))
+        l->ItemsChanged();
+    else if (auto* box = dynamic_cast<DropBox*>(Widget(c)))
+        box->ItemsChanged();
 }
 
-bool WxForm::SetSorted(ControlRef ref, bool sorted) {
-    return controls_.SetSorted(ref, sorted); // the lists keep their items in the order added
+void WxForm::Redraw(ControlRecord& c) {
+    if (wxWindow* w = Widget(c)) w->Refresh();
 }
 
-bool WxForm::MoveControl(ControlRef ref, Rect rect) {
-    Control* c = controls_.Move(ref, rect);
-    if (!c) return false;
-    if (wxWindow* w = Widget(*c)) w->SetSize(ToToolkit(rect));
-    return true;
+void WxForm::DoListCurrent(ControlRecord& c) {
+    if (ListWindow* l = List(c.ref)) l->ScrollIntoView(c.list.Current());
+    Redraw(c);
 }
 
-Rect WxForm::ControlRect(ControlRef ref) const {
-    return controls_.RectOf(ref);
+void WxForm::DoListTop(ControlRecord& c) {
+    if (ListWindow* l = List(c.ref)) l->SetTop(c.list.Top());
 }
 
-bool WxForm::Checked(ControlRef ref) const {
-    if (const FaceCheck* box = Check(ref)) return box->Checked();
-    return controls_.Checked(ref);
-}
-
-void WxForm::SetChecked(ControlRef ref, bool checked) {
-    // A check box's own mark lives in its widget (the user toggles it there).
-    if (Control* c = Find(ref)) c->checked = Checked(ref);
-    for (Control* changed : controls_.SetChecked(ref, checked))
-        if (FaceCheck* b = Check(changed->ref)) b->SetChecked(changed->checked);
-}
-
-// --- list boxes -----------------------------------------------------------------------------
-
-void WxForm::ListClear(ControlRef ref) {
-    if (ListWindow* l = List(ref)) l->Clear();
-}
-
-int WxForm::ListAdd(ControlRef ref, const std::string& text) {
-    ListWindow* l = List(ref);
-    return l ? l->Add(text) : -1;
-}
-
-int WxForm::ListCount(ControlRef ref) const {
-    if (const Control* c = Find(ref); c && c->kind == ControlKind::ComboBox) return ComboCount(ref);
-    const ListWindow* l = List(ref);
-    return l ? l->Count() : 0;
-}
-
-std::optional<std::string> WxForm::ListText(ControlRef ref, int i) const {
-    const ListWindow* l = List(ref);
-    const ListWindow::Item* item = l ? l->At(i) : nullptr;
-    if (!item) return std::nullopt;
-    return item->bytes;
-}
-
-std::optional<std::int32_t> WxForm::ListItemData(ControlRef ref, int i) const {
-    const ListWindow* l = List(ref);
-    const ListWindow::Item* item = l ? l->At(i) : nullptr;
-    if (!item) return std::nullopt;
-    return item->data;
-}
-
-bool WxForm::ListSetItemData(ControlRef ref, int i, std::int32_t value) {
-    ListWindow* l = List(ref);
-    return l && l->SetData(i, value);
-}
-
-void WxForm::ListSetMultiSelect(ControlRef ref, bool multi) {
-    if (ListWindow* l = List(ref)) l->SetMulti(multi);
-}
-
-bool WxForm::ListMultiSelect(ControlRef ref) const {
-    const ListWindow* l = List(ref);
-    return l && l->Multi();
-}
-
-bool WxForm::ListSelected(ControlRef ref, int i) const {
-    const ListWindow* l = List(ref);
-    return l && l->Selected(i);
-}
-
-void WxForm::ListSetSelected(ControlRef ref, int i, bool selected) {
-    if (ListWindow* l = List(ref)) l->SetSelected(i, selected);
-}
-
-int WxForm::ListCurrent(ControlRef ref) const {
-    const ListWindow* l = List(ref);
-    return l ? l->Current() : -1;
-}
-
-void WxForm::ListSetCurrent(ControlRef ref, int i) {
-    if (ListWindow* l = List(ref)) l->SetCurrent(i);
-}
-
-void WxForm::ListSetTopIndex(ControlRef ref, int i) {
-    if (ListWindow* l = List(ref)) l->SetTop(i);
-}
-
-int WxForm::ListItemFromPoint(ControlRef ref, Point screen) const {
-    const ListWindow* l = List(ref);
-    if (!l || !l->IsShownOnScreen()) return -1;
-    return l->HitRow(l->ScreenToClient(wxPoint(screen.x, screen.y)));
-}
-
-Point WxForm::CursorPos() const {
-    const wxPoint p = wxGetMousePosition();
-    return {p.x, p.y};
-}
-
-// --- combo boxes ----------------------------------------------------------------------------
-
-void WxForm::ComboClear(ControlRef ref) {
-    Control* c = Find(ref);
-    DropBox* box = Choice(ref);
-    if (!c || !box) return;
-    c->items.clear();
-    box->ItemsChanged();
-}
-
-int WxForm::ComboAdd(ControlRef ref, const std::string& text, std::int32_t data) {
-    Control* c = Find(ref);
-    DropBox* box = Choice(ref);
-    if (!c || !box) return -1;
-    c->items.push_back({text, data, false});
-    box->ItemsChanged();
-    return static_cast<int>(c->items.size()) - 1;
-}
-
-int WxForm::ComboCount(ControlRef ref) const {
-    const Control* c = Find(ref);
-    return c ? static_cast<int>(c->items.size()) : 0;
-}
-
-std::optional<std::string> WxForm::ComboText(ControlRef ref, int i) const {
-    const Control* c = Find(ref);
-    if (!c || i < 0 || i >= static_cast<int>(c->items.size())) return std::nullopt;
-    return c->items[static_cast<std::size_t>(i)].text;
-}
-
-std::optional<std::int32_t> WxForm::ComboItemData(ControlRef ref, int i) const {
-    const Control* c = Find(ref);
-    if (!c || i < 0 || i >= static_cast<int>(c->items.size())) return std::nullopt;
-    return c->items[static_cast<std::size_t>(i)].data;
-}
-
-int WxForm::ComboCurSel(ControlRef ref) const {
-    const DropBox* box = Choice(ref);
-    return box ? box->Selection() : -1;
-}
-
-void WxForm::ComboSetCurSel(ControlRef ref, int p) {
-    // Setting the selection from code tells no handler, as setting a box from code must not.
-    if (DropBox* box = Choice(ref)) box->SetSelection(p);
+void WxForm::DoComboShown(ControlRecord& c) {
+    // Showing an item from code tells no handler, as setting a box from code must not.
+    if (DropBox* box = Choice(c.ref)) box->SetSelection(c.list.Current());
 }
 
 // --- picture --------------------------------------------------------------------------------
 
-bool WxForm::SetPicture(ControlRef ref, const Bitmap& picture, bool stretch) {
-    auto* box = dynamic_cast<PictureBox*>(Window(ref));
-    if (!box || picture.width <= 0 || picture.height <= 0) return false;
-    const std::size_t bytes =
-        static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 3;
-    if (picture.rgb.size() < bytes) return false;
-    wxImage image(picture.width, picture.height, false);
-    std::memcpy(image.GetData(), picture.rgb.data(), bytes);
-    box->SetPicture(image, stretch);
-    return true;
+void WxForm::DoPicture(ControlRecord& c) {
+    auto* box = dynamic_cast<PictureBox*>(Widget(c));
+    if (!box) return;
+    const Bitmap& p = c.picture;
+    wxImage image(p.width, p.height, false);
+    std::memcpy(image.GetData(), p.rgb.data(),
+                static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height) * 3);
+    box->SetPicture(image, c.stretch);
 }
 
 } // namespace veltrano::platform::wx

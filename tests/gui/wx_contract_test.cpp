@@ -1,0 +1,86 @@
+// The backends' contract on the wx backend: the user's clicks as native events on the drawn
+// controls, and what the widgets and the native menus show read back from them.
+#include "FormContract.h"
+#include "WxTestFixture.h"
+
+namespace veltrano::platform::contract {
+namespace {
+
+using wx::DropBox;
+using wx::FaceCheck;
+using wx::ListWindow;
+using wx::WxForm;
+
+class WxBackend {
+  public:
+    WxBackend() {
+        form_.CreateMainWindow(460, 550);
+        form_.ShowWindow();
+        Pump();
+    }
+    ~WxBackend() {
+        if (form_.HasMainWindow()) form_.Frame()->Close(true);
+        wx::test::Pump(50);
+    }
+    FormBase& Form() { return form_; }
+    void Pump() { wx::test::Pump(60); }
+    void ClickRow(ControlRef list, int row) {
+        auto* l = dynamic_cast<ListWindow*>(form_.Window(list));
+        ASSERT_NE(l, nullptr);
+        const wxRect r = l->RowRect(row);
+        ASSERT_FALSE(r.IsEmpty()) << "row " << row << " is not on screen";
+        wx::test::Click(l, wxPoint(r.x + 5, r.y + r.height / 2));
+        Pump();
+    }
+    void ClickBox(ControlRef box) {
+        wxWindow* w = form_.Window(box);
+        wx::test::Click(w, wx::test::Centre(w));
+        Pump();
+    }
+    void ChooseNext(ControlRef combo) {
+        // With the list closed, Down moves the box to the next item, as a pick does.
+        wxWindow* box = form_.Window(combo);
+        wxKeyEvent down(wxEVT_KEY_DOWN);
+        down.m_keyCode = WXK_DOWN;
+        down.SetEventObject(box);
+        box->GetEventHandler()->ProcessEvent(down);
+        Pump();
+    }
+    std::optional<bool> ShownChecked(ControlRef ref) {
+        const auto* box = dynamic_cast<FaceCheck*>(form_.Window(ref));
+        if (!box) return std::nullopt;
+        return box->Checked();
+    }
+    // The list draws its rows from the record: what it shows is what the record holds.
+    std::optional<bool> ShownSelected(ControlRef ref, int i) {
+        const auto* l = dynamic_cast<ListWindow*>(form_.Window(ref));
+        if (!l) return std::nullopt;
+        const auto row = l->At(i);
+        return row && row->selected;
+    }
+    std::optional<int> ShownCurrent(ControlRef ref) {
+        if (const auto* box = dynamic_cast<DropBox*>(form_.Window(ref))) return box->Selection();
+        return std::nullopt;
+    }
+    std::optional<int> ShownCount(ControlRef ref) {
+        if (const auto* l = dynamic_cast<ListWindow*>(form_.Window(ref)))
+            return static_cast<int>(l->GetRowCount());
+        return std::nullopt;
+    }
+    std::optional<bool> ShownMenuChecked(MenuHandle menu, std::int32_t id) {
+        const wxMenuItem* item = form_.NativeMenuItem(menu, id);
+        if (!item) return std::nullopt;
+        return item->IsChecked();
+    }
+    // wx rewrites a label's shortcut part: the text is the record's.
+    std::optional<std::string> ShownMenuText(MenuHandle, std::int32_t) { return std::nullopt; }
+
+  private:
+    WxForm form_;
+};
+
+} // namespace
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Wx, FormContract, WxBackend);
+
+} // namespace veltrano::platform::contract

@@ -1,0 +1,93 @@
+// The backends' contract on the Win32 backend: the user's clicks as mouse and key messages to
+// the system's own controls, and what those controls and the native menus show read back
+// from them.
+#include "FormContract.h"
+#include "platform/win32/Win32Form.h"
+
+namespace veltrano::platform::contract {
+namespace {
+
+class Win32Backend {
+  public:
+    Win32Backend() : form_(GetModuleHandleA(nullptr)) {
+        INITCOMMONCONTROLSEX icc{};
+        icc.dwSize = sizeof icc;
+        icc.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
+        InitCommonControlsEx(&icc);
+        form_.CreateMainWindow(460, 550);
+        form_.ShowWindow();
+        Pump();
+    }
+    FormBase& Form() { return form_; }
+    void Pump() {
+        MSG msg{};
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    void ClickRow(ControlRef list, int row) {
+        HWND h = Hwnd(list);
+        RECT r{};
+        ASSERT_NE(
+            SendMessageA(h, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r)),
+            LB_ERR);
+        const LPARAM at = MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2);
+        SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(h, WM_LBUTTONUP, 0, at);
+        Pump();
+    }
+    void ClickBox(ControlRef box) {
+        SendMessageA(Hwnd(box), BM_CLICK, 0, 0);
+        Pump();
+    }
+    void ChooseNext(ControlRef combo) {
+        // A closed drop-down list moves to the next item on the Down key.
+        SendMessageA(Hwnd(combo), WM_KEYDOWN, VK_DOWN, 0);
+        Pump();
+    }
+    std::optional<bool> ShownChecked(ControlRef box) {
+        return SendMessageA(Hwnd(box), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    std::optional<bool> ShownSelected(ControlRef list, int i) {
+        return SendMessageA(Hwnd(list), LB_GETSEL, static_cast<WPARAM>(i), 0) > 0;
+    }
+    std::optional<int> ShownCurrent(ControlRef ref) {
+        if (ref.array == Array::cmb)
+            return static_cast<int>(SendMessageA(Hwnd(ref), CB_GETCURSEL, 0, 0));
+        // A multiple-selection list answers with its focus item, which is no selection.
+        if (form_.ListMultiSelect(ref)) return std::nullopt;
+        return static_cast<int>(SendMessageA(Hwnd(ref), LB_GETCURSEL, 0, 0));
+    }
+    std::optional<int> ShownCount(ControlRef ref) {
+        return static_cast<int>(
+            SendMessageA(Hwnd(ref), ref.array == Array::cmb ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
+    }
+    // The attached bar's native menu, searched by command as the record is.
+    std::optional<bool> ShownMenuChecked(MenuHandle, std::int32_t id) {
+        const UINT state =
+            GetMenuState(GetMenu(form_.MainHwnd()), static_cast<UINT>(id), MF_BYCOMMAND);
+        if (state == static_cast<UINT>(-1)) return std::nullopt;
+        return (state & MF_CHECKED) != 0;
+    }
+    std::optional<std::string> ShownMenuText(MenuHandle, std::int32_t id) {
+        char text[256] = {};
+        if (GetMenuStringA(GetMenu(form_.MainHwnd()), static_cast<UINT>(id), text, sizeof text,
+                           MF_BYCOMMAND) <= 0)
+            return std::nullopt;
+        return std::string(text);
+    }
+
+  private:
+    HWND Hwnd(ControlRef ref) {
+        const ControlRecord* c = form_.Record(ref);
+        return c ? static_cast<HWND>(c->native) : nullptr;
+    }
+    win32::Win32Form form_;
+};
+
+} // namespace
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FormContract, Win32Backend);
+
+} // namespace veltrano::platform::contract
