@@ -212,6 +212,18 @@ std::optional<std::string> WriteFileReplacing(const std::string& path, std::stri
     return WriteFileReplacing(path, bytes, Durability::Flushed);
 }
 
+std::optional<std::string> ReplaceRefusal(const std::string& path) {
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesW(NativePath(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::system_category().message(ERROR_ACCESS_DENIED);
+#else
+    (void)path;
+#endif
+    return std::nullopt;
+}
+
 std::optional<std::string> WriteFileReplacing(const std::string& path, std::string_view bytes,
                                               Durability durability) {
     if (std::string limit = PathLimitError(path); !limit.empty()) return limit;
@@ -219,6 +231,7 @@ std::optional<std::string> WriteFileReplacing(const std::string& path, std::stri
     const std::optional<fs::path> resolved = FinalTarget(NativePath(path), linkError);
     if (!resolved) return linkError;
     const fs::path& target = *resolved;
+    if (auto refusal = ReplaceRefusal(path)) return refusal;
     constexpr int kAttempts = 64;
     WriteOutcome outcome;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {

@@ -24,6 +24,11 @@ std::optional<std::string> WriteFileReplacing(const std::string& path, std::stri
 std::optional<std::string>
 WriteFileReplacingVia(const std::string& path, const std::string& tempPath, std::string_view bytes);
 
+// Why the file at path may not be replaced, before anything is written: on Windows a
+// read-only file (Windows itself refuses to move over one; Wine running as root would not).
+// Nothing when it may, or does not exist; WriteFileReplacing checks it too.
+std::optional<std::string> ReplaceRefusal(const std::string& path);
+
 // The writer's temporary names (".veltrano-0123456789abcdef.tmp"): never a user's file.
 bool IsTemporaryName(std::string_view name);
 // A backup's name: ending in ".bak", in any case.

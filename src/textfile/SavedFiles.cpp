@@ -84,15 +84,26 @@ bool SavedFiles::ChangedSince(const std::string& path) const {
         return false;
     std::string bytes;
     const ReadOutcome read = ReadBoundedFile(path, stamp.size, bytes);
-    if (read.status == ReadStatus::Missing) return false;
-    return read.status != ReadStatus::Read || HashBytes(bytes) != stamp.hash;
+    switch (read.status) {
+    case ReadStatus::Read:
+        return HashBytes(bytes) != stamp.hash;
+    case ReadStatus::Missing:
+        return false;
+    case ReadStatus::Failed:
+        // Held open or shut by another program: no telling. The save reads it for the
+        // backup first, and says why that fails.
+        return false;
+    default:
+        return true; // grew while read, or something else is in its place
+    }
 }
 
 std::optional<std::string> SavedFiles::Replace(const std::string& path, std::string_view bytes) {
     if (!Written(path)) {
+        if (auto error = ReplaceRefusal(path)) return error;
         if (auto error = KeepBackup(path))
             return "The backup " + BackupPath(path) +
-                   " could not be written, so the file was not saved: " + *error;
+                   " could not be kept, so the file was not saved: " + *error;
     }
     if (auto error = WriteFileReplacing(path, bytes)) return error;
     written_.insert(path);

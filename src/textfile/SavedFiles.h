@@ -32,7 +32,8 @@ class SavedFiles {
 
     // Whether the file no longer holds what it held when it was last read or written here.
     // A file that has vanished, or was never read or written here, has not changed: a save
-    // simply writes it (again). One that can no longer be read counts as changed.
+    // simply writes it (again). One that cannot be read now (held open by another program)
+    // cannot be told: the save's own read for the backup says why it fails.
     bool ChangedSince(const std::string& path) const;
 
     // Writes bytes over path through the safe writer. The first time in this run that an
