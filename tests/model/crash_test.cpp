@@ -22,6 +22,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+
+TEST(SafeWriteCrash, KilledWhileSavingLeavesOldOrNewBytes) {
+    GTEST_SKIP() << "needs fork and SIGKILL, which Windows does not have";
+}
+
+TEST(SafeWriteOrder, FlushesTheFileBeforeTheRenameAndTheFolderAfter) {
+    GTEST_SKIP() << "traces Linux system calls with strace";
+}
+
+#else
+
 std::string Slurp(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::ostringstream s;
@@ -36,19 +48,6 @@ std::string Bank(char seed) {
         bytes[i] = static_cast<char>(seed + i * 7);
     return bytes;
 }
-
-#ifdef _WIN32
-
-TEST(SafeWriteCrash, KilledWhileSavingLeavesOldOrNewBytes) {
-    GTEST_SKIP() << "needs fork and SIGKILL; the Windows writer replaces through MoveFileExW, "
-                    "whose atomicity the system guarantees";
-}
-
-TEST(SafeWriteOrder, FlushesTheFileBeforeTheRenameAndTheFolderAfter) {
-    GTEST_SKIP() << "traces Linux system calls with strace";
-}
-
-#else
 
 // A child saves over and over (a backup of what is there, then the other bytes) and is
 // killed at a random moment; after each kill the bank holds exactly one of the two, and the
