@@ -13,7 +13,7 @@ if [[ ${1:-} == --test ]]; then
          xvfb xauth xdotool x11-apps x11-utils imagemagick openbox python3
          dpkg-dev file desktop-file-utils lintian appstream groff-base
          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64
-         clang libclang-rt-14-dev)
+         clang libclang-rt-14-dev strace)
 fi
 missing=()
 for p in "${need[@]}"; do

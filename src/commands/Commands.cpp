@@ -54,6 +54,7 @@ constexpr Command kCommands[] = {
     {cmd::kVoiceNameReport, [](Program& p, std::int32_t) { p.VoiceNameReport(); }},
     {cmd::kShowHelp, [](Program& p, std::int32_t) { p.ShowHelp(); }},
     {cmd::kOpenWebPage, [](Program& p, std::int32_t) { p.OpenWebPage(); }},
+    {cmd::kSaveVoiceFile, [](Program& p, std::int32_t) { p.SaveVoiceFile(); }},
     {cmd::kSaveVoiceFileAs, [](Program& p, std::int32_t) { p.SaveVoiceFileAs(); }},
     {cmd::kUndo, [](Program& p, std::int32_t) { p.UndoEdit(); }},
     {cmd::kRedo, [](Program& p, std::int32_t) { p.RedoEdit(); }},

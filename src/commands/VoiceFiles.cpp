@@ -41,6 +41,7 @@ bool Program::LoadVoiceFile(int n) {
         // The bank takes the bytes read, without a copy; the record is left empty.
         doc.bank.Load(doc.lib.record.path, std::move(*doc.lib.record.buffer));
         doc.lib.ClearRecord();
+        doc.saved.Remember(doc.bank.Path(), doc.bank.Bytes());
         UpdateCaption();
         return true;
     }
@@ -62,6 +63,7 @@ bool Program::LoadVoiceFile(int n) {
         !ec) {
         // An empty file leaves a bank of length 0: no voices.
         doc.bank.Load(path, std::string());
+        doc.saved.Remember(path, {});
         UpdateCaption();
         return true;
     }

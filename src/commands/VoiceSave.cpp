@@ -1,7 +1,6 @@
-// Commands 520 to 522: saving the loaded voice file, undo and redo of voice edits; the caption
+// Commands 520 to 523: saving the loaded voice file, undo and redo of voice edits; the caption
 // that shows whether anything is unsaved, and the question before unsaved edits are dropped.
 #include "shell/Program.h"
-#include "textfile/SafeWrite.h"
 
 namespace veltrano {
 
@@ -10,6 +9,9 @@ using platform::Icon;
 namespace {
 constexpr const char* kSaveTitle = "SAVE VOICE FILE ...";
 constexpr const char* kChangedTitle = "VOICE FILE CHANGED ...";
+constexpr const char* kChangedOnDiskTitle = "VOICE FILE CHANGED ON DISK ...";
+constexpr const char* kWriteProblemsTitle = "WRITE FILE PROBLEMS ...";
+constexpr const char* kNothingLoaded = "No voice file is loaded, so there is nothing to save.";
 
 // "AN1x Voice File (*.an1)|*.an1|All (*.*)|*.*" for a layout's pattern "*.an1".
 std::string VoiceFileFilter(const std::string& pattern) {
@@ -31,10 +33,31 @@ void Program::UpdateCaption() {
     form_.SetWindowCaption(caption);
 }
 
+bool Program::SaveVoiceFile() {
+    if (!doc.bank.Loaded()) {
+        Message(kSaveTitle, kNothingLoaded, Icon::Information);
+        return false;
+    }
+    const std::string path = doc.bank.Path();
+    if (doc.saved.ChangedSince(path) &&
+        form_.MessageBox("Another program has changed\r\n" + path +
+                             "\r\nsince Veltrano read or saved it.\r\nWrite the voices in "
+                             "memory over it anyway?",
+                         kChangedOnDiskTitle, Icon::Question,
+                         platform::Buttons::YesNo) != platform::Answer::Yes)
+        return false; // nothing written; the data stays unsaved
+    if (const auto error = doc.saved.Replace(path, doc.bank.Bytes())) {
+        Message(kWriteProblemsTitle, *error + "\r\n" + path, Icon::Exclamation);
+        return false;
+    }
+    doc.bank.MarkSaved(path);
+    UpdateCaption();
+    return true;
+}
+
 bool Program::SaveVoiceFileAs() {
     if (!doc.bank.Loaded()) {
-        Message(kSaveTitle, "No voice file is loaded, so there is nothing to save.",
-                Icon::Information);
+        Message(kSaveTitle, kNothingLoaded, Icon::Information);
         return false;
     }
     // The layout in force names the kind of file; without one any name goes.
@@ -48,8 +71,8 @@ bool Program::SaveVoiceFileAs() {
     const auto path = SaveFileDialog("Save Voice File", filter, defExt, doc.bank.Path());
     if (!path) return false; // cancelled: nothing is written
     // Every byte as it is in memory: what was not edited goes back as it was read.
-    if (const auto error = textfile::WriteFileReplacing(*path, doc.bank.Bytes())) {
-        Message("WRITE FILE PROBLEMS ...", *error + "\r\n" + *path, Icon::Exclamation);
+    if (const auto error = doc.saved.Replace(*path, doc.bank.Bytes())) {
+        Message(kWriteProblemsTitle, *error + "\r\n" + *path, Icon::Exclamation);
         return false;
     }
     doc.bank.MarkSaved(*path);
@@ -76,7 +99,7 @@ bool Program::SaveChangesFirst() {
             "\r\nhave changes that are not saved.\r\nSave them before they are dropped?",
         kChangedTitle, Icon::Question, platform::Buttons::YesNo);
     if (answer != platform::Answer::Yes) return true;
-    return SaveVoiceFileAs();
+    return SaveVoiceFile();
 }
 
 } // namespace veltrano

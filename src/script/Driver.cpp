@@ -479,6 +479,20 @@ void Driver::Print(const std::vector<std::string>& t) {
         return Emit("diff " + Quote(t[2]) + " " + Quote(t[3]) + " sizes=" + std::to_string(a.size()) + "," +
                     std::to_string(b.size()) + " runs=[" + runs + "]");
     }
+    if (what == "folder") {
+        // The names a folder holds, in byte order; a folder's name ends in "/".
+        if (t.size() != 3) throw ScenarioError("print folder PATH");
+        std::vector<std::string> names;
+        std::error_code ec, typeEc;
+        for (fs::directory_iterator it(Resolve(t[2]), ec), end; !ec && it != end; it.increment(ec))
+            names.push_back(it->path().filename().string() + (it->is_directory(typeEc) ? "/" : ""));
+        if (ec) return Emit("folder " + Quote(t[2]) + " missing");
+        std::sort(names.begin(), names.end());
+        Emit("folder " + Quote(t[2]) + " count=" + std::to_string(names.size()));
+        for (const std::string& name : names)
+            Emit("  " + Quote(name));
+        return;
+    }
     if (what == "clipboard") {
         const auto v = form_->ClipboardContent();
         if (v.empty) return Emit("clipboard empty");

@@ -73,6 +73,7 @@ inline constexpr int kOpenWebPage = 518;
 inline constexpr int kSaveVoiceFileAs = 520;
 inline constexpr int kUndo = 521;
 inline constexpr int kRedo = 522;
+inline constexpr int kSaveVoiceFile = 523;
 } // namespace cmd
 
 // Colours the program uses.
@@ -158,7 +159,9 @@ class Program : public platform::EventSink {
     // --- saving and the edit history ----------------------------------------------------
     // Every change to voice bytes: one batch, one step of the history.
     void ApplyEdit(const voice::EditBatch& batch);
-    // True when the file was written; false when cancelled, failed or nothing is loaded.
+    // True when the file was written; false when cancelled, refused, failed or nothing is
+    // loaded. Save writes over the loaded file; Save As asks for a name.
+    bool SaveVoiceFile();
     bool SaveVoiceFileAs();
     void UndoEdit();
     void RedoEdit();

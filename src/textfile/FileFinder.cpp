@@ -1,6 +1,7 @@
 #include "textfile/FileFinder.h"
 
 #include "textfile/NativePath.h"
+#include "textfile/SafeWrite.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -12,6 +13,11 @@
 
 #ifdef _WIN32
 #include <set>
+#include <tuple>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <dirent.h>
 #include <fcntl.h>
@@ -76,6 +82,12 @@ void SortNames(std::vector<std::string>& names) {
     std::sort(names.begin(), names.end(), NameBefore);
 }
 
+// A file the walk lists: its name matches the pattern, and it is no backup and no writer's
+// temporary file, whatever the pattern ("*.*" would match both).
+bool Listed(std::string_view pattern, std::string_view name) {
+    return WildcardMatch(pattern, name) && !IsBackupName(name) && !IsTemporaryName(name);
+}
+
 // The names one directory holds that the walk cares about: subdirectories (links to
 // directories included) and files matching the pattern.
 struct Listing {
@@ -85,19 +97,31 @@ struct Listing {
 
 #ifdef _WIN32
 
-// Directories are known by their canonical path, so that links leading back into the tree
-// are not followed twice.
+// A directory is known by its volume's serial number and its file index, so that links and
+// junctions leading back into the tree are walked once. (A canonical path would not do: a
+// link can look like a plain folder, under Wine for one.)
 struct Walk {
     TextLibrary& lib;
     std::string pattern;
     std::string path; // the directory being walked, ending in one separator
     ScanSkips skips;
-    std::set<fs::path::string_type> walked;
+    std::set<std::tuple<DWORD, DWORD, DWORD>> walked;
 
+    // False when dir was walked before; a folder that cannot be told apart is not walked
+    // and is said to be unreadable.
     bool Enter(const std::string& dir) {
-        std::error_code ec;
-        const fs::path canonical = fs::canonical(NativePath(dir), ec);
-        return !ec && walked.insert(canonical.native()).second;
+        const HANDLE h = CreateFileW(NativePath(dir).c_str(), 0,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        BY_HANDLE_FILE_INFORMATION info{};
+        const bool known = h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, &info);
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        if (!known) {
+            skips.unreadable.push_back(dir);
+            return false;
+        }
+        return walked.insert({info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow})
+            .second;
     }
 
     bool List(Listing& out) {
@@ -120,7 +144,7 @@ struct Walk {
             if (typeEc) continue;
             if (fs::is_directory(st)) {
                 out.dirs.push_back(std::move(name));
-            } else if (WildcardMatch(pattern, name)) {
+            } else if (Listed(pattern, name)) {
                 if (fs::is_regular_file(st))
                     out.files.push_back(std::move(name));
                 else
@@ -220,7 +244,7 @@ struct Walk {
             }
             if (type == DT_DIR) {
                 out.dirs.emplace_back(name);
-            } else if (WildcardMatch(pattern, name)) {
+            } else if (Listed(pattern, name)) {
                 if (type == DT_REG)
                     out.files.emplace_back(name);
                 else

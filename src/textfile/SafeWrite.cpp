@@ -15,6 +15,13 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace veltrano::textfile {
@@ -32,9 +39,58 @@ struct WriteOutcome {
     bool tempExisted = false; // the temporary name was taken; nothing was created
 };
 
-// Writes the bytes to tempPath (created exclusively), then renames it over path. On any
-// failure after creation the temporary file is removed and path is left as it was.
-WriteOutcome WriteThrough(const fs::path& path, const fs::path& tempPath, std::string_view bytes) {
+// Puts what the open file holds on the disk before the call returns.
+bool FlushToDisk(std::FILE* file) {
+#ifdef _WIN32
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    if (handle == INVALID_HANDLE_VALUE || !FlushFileBuffers(handle)) {
+        errno = EIO;
+        return false;
+    }
+    return true;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
+}
+
+// Renames from over to, replacing it. On Windows the move is written through: it returns
+// only when the new name is on the disk.
+std::optional<std::string> RenameOver(const fs::path& from, const fs::path& to,
+                                      Durability durability) {
+#ifdef _WIN32
+    DWORD flags = MOVEFILE_REPLACE_EXISTING;
+    if (durability == Durability::Flushed) flags |= MOVEFILE_WRITE_THROUGH;
+    if (!MoveFileExW(from.c_str(), to.c_str(), flags))
+        return std::system_category().message(static_cast<int>(GetLastError()));
+    return std::nullopt;
+#else
+    (void)durability;
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    if (ec) return ec.message();
+    return std::nullopt;
+#endif
+}
+
+#ifndef _WIN32
+// Puts the folder's entries on the disk, so that a rename in it survives a crash of the
+// system. File systems that cannot flush a folder say so with EINVAL; they need not.
+std::optional<std::string> FlushFolder(const fs::path& file) {
+    const fs::path dir = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return ErrnoText(errno);
+    std::optional<std::string> error;
+    if (fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP) error = ErrnoText(errno);
+    close(fd);
+    return error;
+}
+#endif
+
+// Writes the bytes to tempPath (created exclusively), flushes them to the disk, then
+// renames it over path and flushes the folder. On any failure before the rename the
+// temporary file is removed and path is left as it was.
+WriteOutcome WriteThrough(const fs::path& path, const fs::path& tempPath, std::string_view bytes,
+                          Durability durability) {
 #ifdef _WIN32
     // Longer paths would fail as "no such file": name the limit instead.
     if (tempPath.native().size() > kMaxWindowsPath)
@@ -52,7 +108,7 @@ WriteOutcome WriteThrough(const fs::path& path, const fs::path& tempPath, std::s
         _wopen(tempPath.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (fd >= 0 && !(file = _fdopen(fd, "wb"))) _close(fd);
 #else
-    std::FILE* file = std::fopen(tempPath.string().c_str(), "wbx");
+    std::FILE* file = std::fopen(tempPath.string().c_str(), "wbxe");
 #endif
     if (!file) {
         const int error = errno;
@@ -68,23 +124,53 @@ WriteOutcome WriteThrough(const fs::path& path, const fs::path& tempPath, std::s
         if (std::fflush(file) != 0 || std::ferror(file))
             error = ErrnoText(errno != 0 ? errno : EIO);
     }
+    // The bytes reach the disk before the name does: a crash of the system after the
+    // rename then finds the new bytes under it, never an empty or partial file.
+    if (!error && durability == Durability::Flushed) {
+        errno = 0;
+        if (!FlushToDisk(file)) error = ErrnoText(errno != 0 ? errno : EIO);
+    }
     errno = 0;
     if (std::fclose(file) != 0 && !error) error = ErrnoText(errno != 0 ? errno : EIO);
 
     if (!error) {
-        // Keep the access rights of a file being replaced.
+#ifndef _WIN32
+        // Keep the access rights of a file being replaced. (On Windows the only right is
+        // "read-only", and the move refuses a read-only target anyway.)
         std::error_code ec;
         const fs::file_status old = fs::status(path, ec);
         if (!ec && fs::is_regular_file(old)) fs::permissions(tempPath, old.permissions(), ec);
-
-        fs::rename(tempPath, path, ec);
-        if (ec) error = ec.message();
+#endif
+        error = RenameOver(tempPath, path, durability);
+        if (error) {
+            std::error_code ignored;
+            fs::remove(tempPath, ignored);
+            return {error, false};
+        }
+#ifndef _WIN32
+        if (durability == Durability::Flushed) return {FlushFolder(path), false};
+#endif
+        return {std::nullopt, false};
     }
-    if (error) {
-        std::error_code ignored;
-        fs::remove(tempPath, ignored);
-    }
+    std::error_code ignored;
+    fs::remove(tempPath, ignored);
     return {error, false};
+}
+
+// Removes the temporary files of runs that were killed while writing into dir, once they
+// are an hour old (a younger one may belong to a save under way in another run).
+void RemoveStaleTemporaries(const fs::path& dir) {
+    const auto cutoff = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    std::error_code ec;
+    fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec);
+    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
+        const std::optional<std::string> name = ProgramText(it->path().filename());
+        if (!name || !IsTemporaryName(*name)) continue;
+        std::error_code fileEc;
+        if (!it->is_regular_file(fileEc) || fileEc) continue;
+        const auto written = it->last_write_time(fileEc);
+        if (!fileEc && written < cutoff) fs::remove(it->path(), fileEc);
+    }
 }
 
 // A name for a temporary file in the target's directory, different on every call.
@@ -123,17 +209,36 @@ std::optional<fs::path> FinalTarget(const fs::path& path, std::string& error) {
 } // namespace
 
 std::optional<std::string> WriteFileReplacing(const std::string& path, std::string_view bytes) {
+    return WriteFileReplacing(path, bytes, Durability::Flushed);
+}
+
+std::optional<std::string> ReplaceRefusal(const std::string& path) {
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesW(NativePath(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::system_category().message(ERROR_ACCESS_DENIED);
+#else
+    (void)path;
+#endif
+    return std::nullopt;
+}
+
+std::optional<std::string> WriteFileReplacing(const std::string& path, std::string_view bytes,
+                                              Durability durability) {
     if (std::string limit = PathLimitError(path); !limit.empty()) return limit;
     std::string linkError;
     const std::optional<fs::path> resolved = FinalTarget(NativePath(path), linkError);
     if (!resolved) return linkError;
     const fs::path& target = *resolved;
+    if (auto refusal = ReplaceRefusal(path)) return refusal;
     constexpr int kAttempts = 64;
     WriteOutcome outcome;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        outcome = WriteThrough(target, TemporaryPathBeside(target), bytes);
+        outcome = WriteThrough(target, TemporaryPathBeside(target), bytes, durability);
         if (!outcome.tempExisted) break;
     }
+    if (!outcome.error) RemoveStaleTemporaries(target.parent_path());
     return outcome.error;
 }
 
@@ -144,7 +249,28 @@ std::optional<std::string> WriteFileReplacingVia(const std::string& path,
     std::string linkError;
     const std::optional<fs::path> resolved = FinalTarget(NativePath(path), linkError);
     if (!resolved) return linkError;
-    return WriteThrough(*resolved, NativePath(tempPath), bytes).error;
+    return WriteThrough(*resolved, NativePath(tempPath), bytes, Durability::Flushed).error;
+}
+
+bool IsTemporaryName(std::string_view name) {
+    constexpr std::string_view kHead = ".veltrano-", kTail = ".tmp";
+    constexpr std::size_t kDigits = 16;
+    if (name.size() != kHead.size() + kDigits + kTail.size() || !name.starts_with(kHead) ||
+        !name.ends_with(kTail))
+        return false;
+    for (const char c : name.substr(kHead.size(), kDigits))
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    return true;
+}
+
+bool IsBackupName(std::string_view name) {
+    constexpr std::string_view kTail = ".bak";
+    if (name.size() < kTail.size()) return false;
+    for (std::size_t i = 0; i < kTail.size(); ++i) {
+        const char c = name[name.size() - kTail.size() + i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kTail[i]) return false;
+    }
+    return true;
 }
 
 std::string BackupPath(const std::string& path) {
@@ -158,6 +284,9 @@ std::optional<std::string> KeepBackup(const std::string& path) {
     const ReadOutcome read = ReadBoundedFile(path, kMaxBackup, bytes);
     if (read.status == ReadStatus::Missing) return std::nullopt;
     if (read.status != ReadStatus::Read) return DescribeReadFailure(read, kMaxBackup);
+    // Said in words of our own: each system names this in its own way.
+    std::error_code ec;
+    if (fs::is_directory(NativePath(BackupPath(path)), ec)) return "a folder has that name";
     return WriteFileReplacing(BackupPath(path), bytes);
 }
 

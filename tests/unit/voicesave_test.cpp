@@ -141,12 +141,15 @@ TEST_F(VoiceSaveTest, ASaveIntoAReadOnlyFolderShowsTheReasonAndKeepsTheOldFile) 
     const auto& m = form.messages.back();
     EXPECT_EQ(m.title, "WRITE FILE PROBLEMS ...");
     EXPECT_EQ(m.icon, platform::Icon::Exclamation);
-    // Modes refuse with "Permission denied", an immutable folder with "Operation not permitted".
+    // The backup of the file being replaced is refused first: modes refuse with "Permission
+    // denied", an immutable folder with "Operation not permitted".
+    const std::string head = "The backup " + (folder / "old.an1.bak").string() +
+                             " could not be kept, so the file was not saved: ";
     const std::string tail = "\r\n" + (folder / "old.an1").string();
     const std::string reasons[] = {
         std::make_error_code(std::errc::permission_denied).message(),
         std::make_error_code(std::errc::operation_not_permitted).message()};
-    EXPECT_TRUE(m.text == reasons[0] + tail || m.text == reasons[1] + tail) << m.text;
+    EXPECT_TRUE(m.text == head + reasons[0] + tail || m.text == head + reasons[1] + tail) << m.text;
     EXPECT_EQ(Read(folder / "old.an1"), "old bytes");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
     EXPECT_TRUE(program.doc.bank.Unsaved());
