@@ -124,8 +124,8 @@ void Win32Form::FitDroppedWidth(const Control& c) {
     if (!dc) return;
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(h, WM_GETFONT, 0, 0)));
     int widest = 0;
-    for (const ControlItem& item : c.items)
-        widest = std::max(widest, TextWidth(dc, Shown(item.text)));
+    for (int i = 0; i < c.list.Count(); ++i)
+        widest = std::max(widest, TextWidth(dc, Shown(c.list.At(i)->text)));
     SelectObject(dc, old);
     ReleaseDC(h, dc);
     // The text's margins, the scroll bar and the list's border.
@@ -136,9 +136,9 @@ void Win32Form::FitDroppedWidth(const Control& c) {
 std::string Win32Form::CutName(const Control& c) const {
     HWND h = Hwnd(c);
     if (!h || c.kind != ControlKind::ComboBox) return {};
-    const int i = static_cast<int>(SendMessageA(h, CB_GETCURSEL, 0, 0));
-    if (i < 0 || i >= static_cast<int>(c.items.size())) return {};
-    const std::string text = Shown(c.items[static_cast<std::size_t>(i)].text);
+    const ListItem* item = c.list.At(c.list.Current());
+    if (!item) return {};
+    const std::string text = Shown(item->text);
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     if (text.empty() || !GetComboBoxInfo(h, &info)) return {};
