@@ -114,15 +114,10 @@ Options Parse(const std::vector<std::string>& args, std::size_t first, bool find
     return o;
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty()) return name;
-    return folder.back() == textfile::kPathSep ? folder + name : folder + textfile::kPathSep + name;
-}
-
 // The names of the data file, or nothing after saying why on err.
 std::optional<textfile::NameTables> LoadNames(const Options& o, const std::string& programFolder,
                                               std::ostream& err) {
-    const std::string path = o.data.value_or(JoinPath(programFolder, "Veltrano.txt"));
+    const std::string path = o.data.value_or(textfile::JoinPath(programFolder, "Veltrano.txt"));
     Notices notices;
     textfile::NameTables t = textfile::ReadNameTables(path, notices);
     if (WriteNotices(notices, err)) return std::nullopt;

@@ -120,9 +120,7 @@ void Program::CopySelectedVoices() {
 }
 
 void Program::ShowHelp() {
-    std::string base = form_.ProgramFolder();
-    if (!base.empty() && base.back() != textfile::kPathSep) base += textfile::kPathSep;
-    base += kAppTitle;
+    const std::string base = textfile::JoinPath(form_.ProgramFolder(), kAppTitle);
     std::string path = base + " Help.mht";
 #ifndef _WIN32
     // Few Linux desktops open .mht files: the same help as a plain web page, when it is there.

@@ -6,6 +6,7 @@
 
 #include "shell/Program.h"
 #include "textfile/FileFinder.h"
+#include "voice/BankFile.h"
 
 namespace veltrano {
 
@@ -34,38 +35,24 @@ void Program::FillFileList(int lsbIndex) {
 }
 
 bool Program::LoadVoiceFile(int n) {
-    if (!doc.lib.ValidFile(n)) return false;
-    const std::string path = doc.lib.fileList[static_cast<std::size_t>(n - 1)];
     Notices notices;
-    if (doc.lib.LoadFileIntoRecord(n, notices)) {
+    switch (voice::ReadBankFile(doc.lib, n, notices)) {
+    case voice::BankStatus::Read:
         // The bank takes the bytes read, without a copy; the record is left empty.
         doc.bank.Load(doc.lib.record.path, std::move(*doc.lib.record.buffer));
         doc.lib.ClearRecord();
-        UpdateCaption();
-        return true;
-    }
-    if (!notices.empty()) {
-        // Unreadable, too large, not a file, changed while read: the loaded file stays.
+        break;
+    case voice::BankStatus::Empty:
+        // An empty file leaves a bank of length 0: no voices.
+        doc.bank.Load(doc.lib.fileList[static_cast<std::size_t>(n - 1)], std::string());
+        break;
+    case voice::BankStatus::Failed:
+        // Unreadable, too large, not a file, vanished since the scan: the loaded file stays.
         Show(notices);
         return false;
     }
-    // Nothing read and nothing said: the file is missing or empty.
-    std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(path, ec);
-    if (status.type() == std::filesystem::file_type::not_found) {
-        // It vanished since the scan: say so and keep the loaded file.
-        Show(textfile::OpenFileProblem(
-            std::make_error_code(std::errc::no_such_file_or_directory).message(), path));
-        return false;
-    }
-    if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, ec) == 0 &&
-        !ec) {
-        // An empty file leaves a bank of length 0: no voices.
-        doc.bank.Load(path, std::string());
-        UpdateCaption();
-        return true;
-    }
-    return false;
+    UpdateCaption();
+    return true;
 }
 
 std::string_view Program::VoiceFileText() const {

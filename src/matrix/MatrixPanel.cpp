@@ -1,6 +1,7 @@
 // The matrix panel: editing one slot, showing the current matrix, the voice list with its
 // selection modes, the range toggle and "All".
 #include "shell/Program.h"
+#include "voice/Rules.h"
 
 namespace veltrano {
 
@@ -36,10 +37,8 @@ void Program::FillVoiceList(std::string_view text) {
     if (text.empty()) return;
     const auto layout = LayoutInForce();
     if (!layout) return;
-    voice::EnumerateVoiceHeads(text, *layout, [&](const voice::VoiceHead& v) {
-        form_.ListAdd(list, voice::VoiceLine(v.number, v.category, v.name));
-        return true;
-    });
+    for (const std::string& line : voice::VoiceLines(text, *layout))
+        form_.ListAdd(list, line);
     form_.ListSetTopIndex(list, 0);
 }
 

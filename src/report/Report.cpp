@@ -54,9 +54,7 @@ void Program::VoiceNameReport() {
                 platform::Icon::Exclamation);
         return;
     }
-    std::string path = form_.DocumentsFolder();
-    if (!path.empty() && path.back() != textfile::kPathSep) path += textfile::kPathSep;
-    path += answer + ".txt";
+    const std::string path = textfile::JoinPath(form_.DocumentsFolder(), answer + ".txt");
     std::error_code ec;
     if (std::filesystem::exists(path, ec)) {
         if (form_.MessageBox(textfile::FileNameOfPath(path) +

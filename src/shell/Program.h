@@ -21,6 +21,7 @@
 #include "platform/Form.h"
 #include "search/SearchState.h"
 #include "shell/Document.h"
+#include "textfile/DataTables.h"
 #include "textfile/Notice.h"
 #include "voice/Voice.h"
 
@@ -200,8 +201,8 @@ class Program : public platform::EventSink {
     // --- data tables ---------------------------------------------------------------------
     void LocateDataFile();
     void LoadTables(int n);
-    // Returns the entry lines the section had (0 when it was not loaded).
-    int LoadSection(const char* key);
+    // Fills a column's sixteen boxes with its names and sets the panel's initial values.
+    void LoadSection(int column, const std::vector<textfile::TableEntry>& entries);
 
     // --- helpers for messages and dialogs ------------------------------------------------
     void Show(const Notice& notice);

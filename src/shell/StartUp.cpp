@@ -57,11 +57,6 @@ std::string RowCaption(int row) {
     return s;
 }
 
-std::string JoinPath(std::string dir, const std::string& name) {
-    if (!dir.empty() && dir.back() != textfile::kPathSep) dir += textfile::kPathSep;
-    return dir + name;
-}
-
 } // namespace
 
 void Program::StartUp() {
@@ -205,8 +200,8 @@ void Program::ReleaseFileBuffer() {
 void Program::LocateDataFile() {
     doc.lib.ClearRecord();
     Notices notices;
-    textfile::FindFiles(doc.lib, JoinPath(form_.ProgramFolder(), "Veltrano.txt"), std::nullopt,
-                        notices);
+    textfile::FindFiles(doc.lib, textfile::JoinPath(form_.ProgramFolder(), "Veltrano.txt"),
+                        std::nullopt, notices);
     Show(notices);
 }
 
@@ -214,10 +209,8 @@ void Program::LoadTables(int n) {
     Notices notices;
     const int blocks = doc.lib.LoadBlocks(n, notices);
     Show(notices);
-    const char* const keys[] = {textfile::kControllersKey, textfile::kParametersKey,
-                                textfile::kDepthKey};
-    if (blocks > 0 && std::none_of(std::begin(keys), std::end(keys),
-                                   [&](const char* key) { return doc.lib.FindBlock(key) != 0; })) {
+    const textfile::NameLists lists = textfile::ReadNameLists(doc.lib);
+    if (blocks > 0 && lists.noSection) {
         // The file was read but is not a data file (or its lines were lost on the way): the
         // user is told which file left the lists empty.
         Message("DATA FILE PROBLEMS ...",
@@ -227,21 +220,11 @@ void Program::LoadTables(int n) {
                 platform::Icon::Exclamation);
         return;
     }
-    if (doc.lib.FindBlock(textfile::kControllersKey) == 0) return;
-    std::string cut;         // the sections that had more entries than a slot byte can name
-    std::vector<int> loaded; // blocks already loaded
-    for (const char* key : keys) {
-        // Two keys in one block would fill that block's column twice, past the 256 values a
-        // slot byte can hold: a block is loaded once, for the first key it holds.
-        const int block = doc.lib.FindBlock(key);
-        if (std::find(loaded.begin(), loaded.end(), block) != loaded.end()) continue;
-        loaded.push_back(block);
-        if (LoadSection(key) > textfile::kMaxTableEntries)
-            cut += std::string(cut.empty() ? "" : ", ") + key;
-    }
-    if (!cut.empty()) {
+    for (int c = 0; c < textfile::NameLists::kColumns; ++c)
+        if (!lists.columns[c].empty()) LoadSection(c, lists.columns[c]);
+    if (!lists.cut.empty()) {
         Message("DATA FILE PROBLEMS ...",
-                doc.lib.record.path + "\r\nThe list " + cut + " has more than " +
+                doc.lib.record.path + "\r\nThe list " + lists.cut + " has more than " +
                     std::to_string(textfile::kMaxTableEntries) + " entries. Only the first " +
                     std::to_string(textfile::kMaxTableEntries) +
                     " are used: a slot holds the values 0 to 255.",
@@ -249,38 +232,17 @@ void Program::LoadTables(int n) {
     }
 }
 
-int Program::LoadSection(const char* key) {
-    auto section = textfile::ReadSection(doc.lib, key);
-    if (!section) return 0;
-    const int n = static_cast<int>(section->entries.size());
-    // A slot byte names positions 0 to 255 only: an entry past them could be chosen but not
-    // stored (it would become its low 8 bits), so it is not loaded.
-    if (n > textfile::kMaxTableEntries) section->entries.resize(textfile::kMaxTableEntries);
-    int first = 0; // the column's first box; the block number decides the column
-    int byteInSlot = 0;
-    switch (section->block) {
-    case 2:
-        first = ctl::kCtrlBox, byteInSlot = 0;
-        break;
-    case 3:
-        first = ctl::kParamBox, byteInSlot = 1;
-        break;
-    case 4:
-        first = ctl::kDepthBox, byteInSlot = 2;
-        break;
-    default:
-        return 0;
-    }
+void Program::LoadSection(int column, const std::vector<textfile::TableEntry>& entries) {
+    const int first = column == 0 ? ctl::kCtrlBox : column == 1 ? ctl::kParamBox : ctl::kDepthBox;
     for (int r = 1; r <= voice::kSlots; ++r) {
         const ControlRef box = cmb(first + r - 1);
-        for (const textfile::TableEntry& e : section->entries)
+        for (const textfile::TableEntry& e : entries)
             form_.ComboAdd(box, e.name, e.number);
-        const int initial = byteInSlot == 0 ? r : byteInSlot == 1 ? 0 : 64;
+        const int initial = column == 0 ? r : column == 1 ? 0 : 64;
         // A section shorter than its initial position leaves the box showing no item.
         form_.ComboSetCurSel(box, initial < form_.ComboCount(box) ? initial : -1);
-        panel.work.MatrixByte(3 * (r - 1) + byteInSlot) = static_cast<std::uint8_t>(initial);
+        panel.work.MatrixByte(3 * (r - 1) + column) = static_cast<std::uint8_t>(initial);
     }
-    return n;
 }
 
 } // namespace veltrano
