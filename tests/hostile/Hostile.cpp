@@ -77,12 +77,12 @@ void HostileTest::LoadBankAndStore() {
     Spit(banks / "Loaded.an1", MakeAn1Bank(12, 'L'));
     ASSERT_EQ(Scan(banks), std::vector<std::string>{"Loaded.an1"});
     ClickFile(0);
-    ASSERT_EQ(program.VoiceFileText().size(), 9014u + 1104u * 12);
-    program.stored.matrices.resize(2);
-    program.stored.matrices[0].SetName("Kept one");
-    program.stored.matrices[1].SetName("Kept two");
-    program.stored.matrices[1].MatrixByte(5) = 13;
-    program.FillStoreList();
+    ASSERT_EQ(program.document().Bytes().size(), 9014u + 1104u * 12);
+    program.stored().matrices().resize(2);
+    program.stored().matrices()[0].SetName("Kept one");
+    program.stored().matrices()[1].SetName("Kept two");
+    program.stored().matrices()[1].MatrixByte(5) = 13;
+    program.stored().FillList();
     TakeMessages();
 }
 
@@ -142,15 +142,15 @@ std::string DescribeEntry(const fs::path& p) {
 
 World HostileTest::Capture() const {
     World w;
-    w.voicePath = program.doc.bank.Path();
-    w.voiceBytes = std::string(program.VoiceFileText());
+    w.voicePath = program.document().bank().Path();
+    w.voiceBytes = std::string(program.document().Bytes());
     w.fileRows = ListRows(form, ctl::kFileList);
     w.voiceRows = ListRows(form, ctl::kVoiceList);
     const ControlRef store{platform::Array::cmb, ctl::kStoreList};
     for (int i = 0; i < form.ComboCount(store); ++i)
         w.storeRows.push_back(form.ComboText(store, i).value_or("?"));
-    w.workRecord.assign(program.panel.work.bytes.begin(), program.panel.work.bytes.end());
-    for (const auto& m : program.stored.matrices)
+    w.workRecord.assign(program.panel().work().bytes.begin(), program.panel().work().bytes.end());
+    for (const auto& m : program.stored().matrices())
         w.stored.emplace_back(m.bytes.begin(), m.bytes.end());
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(
