@@ -50,12 +50,14 @@ bool Document::Load(int n) {
         return false;
     }
     UpdateCaption();
+    HistoryChanged();
     return true;
 }
 
 void Document::Apply(const voice::EditBatch& batch) {
     bank_.Apply(batch);
     UpdateCaption();
+    HistoryChanged();
 }
 
 void Document::UpdateCaption() {
@@ -96,12 +98,14 @@ bool Document::SaveAs() {
 bool Document::Undo() {
     if (!bank_.Undo()) return false;
     UpdateCaption();
+    HistoryChanged();
     return true;
 }
 
 bool Document::Redo() {
     if (!bank_.Redo()) return false;
     UpdateCaption();
+    HistoryChanged();
     return true;
 }
 
@@ -120,6 +124,7 @@ void Document::Release() {
     lib_.blockList.clear();
     lib_.ClearRecord();
     bank_.Unload();
+    HistoryChanged();
 }
 
 void Document::LocateDataFile() {

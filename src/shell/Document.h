@@ -3,6 +3,7 @@
 // goes through), the voice bank of the loaded voice file, the layout in force, saving, undo
 // and redo, the window's caption and the question before unsaved edits are dropped.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,6 +51,8 @@ class Document {
     bool SaveChangesFirst();
     // Drops the file list, the record, the block and line lists and the bank.
     void Release();
+    // Called after every change to what undo and redo can do.
+    void OnHistoryChanged(std::function<void()> listener) { historyChanged_ = std::move(listener); }
 
     // Start-up: the data file found in the program's folder, and the record's buffer sized
     // for the largest file of the list while it is read.
@@ -65,6 +68,11 @@ class Document {
     textfile::TextLibrary lib_;
     voice::VoiceBank bank_;
     std::optional<voice::VoiceLayout> layout_;
+    std::function<void()> historyChanged_;
+
+    void HistoryChanged() {
+        if (historyChanged_) historyChanged_();
+    }
 };
 
 } // namespace veltrano

@@ -80,6 +80,10 @@ void Menus::SetChecked(std::int32_t id, bool checked) {
     if (bar_ != 0) form_.CheckMenuItem(bar_, id, checked);
 }
 
+void Menus::SetEnabled(std::int32_t id, bool enabled) {
+    if (bar_ != 0) form_.EnableMenuItem(bar_, id, enabled);
+}
+
 MenuHandle Menus::FromText(const std::string& text) {
     auto& f = form_;
     const MenuHandle bar = f.CreateMenuBar();

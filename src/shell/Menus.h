@@ -32,6 +32,8 @@ class Menus {
     void UncheckOption(platform::MenuHandle menu, std::int32_t id);
     // Paints a mark on the bar; nothing without one.
     void SetChecked(std::int32_t id, bool checked);
+    // Greys an item of the bar, or makes it choosable again.
+    void SetEnabled(std::int32_t id, bool enabled);
 
     // The command item last highlighted in the menu, 0 after it closed without a choice.
     std::int32_t LastMenuId() const { return lastMenuId_; }

@@ -15,6 +15,7 @@ Program::Program(platform::Form& form)
       search_(form, messages_, menus_, document_, voices_, panel_),
       report_(form, messages_, document_) {
     form_.SetEventSink(this);
+    document_.OnHistoryChanged([this] { PaintCommandStates(); });
 }
 
 int Program::Run() {
@@ -28,6 +29,7 @@ void Program::StartUp() {
     CreateMainWindow(form_);
     StyleWindows(form_, messages_);
     menus_.Build();
+    PaintCommandStates();
     panel_.LoadTables(1);
     document_.ReleaseFileBuffer();
     form_.SetChecked(ctl::opt(ctl::kVoiceToMatrix), true);
@@ -137,6 +139,11 @@ void Program::Win_1_Message(std::int32_t, std::int32_t msg, std::int32_t wParam,
     default:
         break;
     }
+}
+
+void Program::PaintCommandStates() {
+    for (const Command& c : Commands())
+        if (c.enabled) menus_.SetEnabled(c.id, c.enabled(*this));
 }
 
 void Program::RunCommand(std::int32_t id) {

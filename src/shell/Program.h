@@ -63,6 +63,9 @@ class Program : public platform::EventSink {
     Report& report() { return report_; }
 
   private:
+    // Greys the commands that cannot run now, by the command table's predicates.
+    void PaintCommandStates();
+
     platform::Form& form_;
     Messages messages_;
     Menus menus_;

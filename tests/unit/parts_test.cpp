@@ -2,6 +2,7 @@
 // and headers on the screen are painted from it, never read back.
 #include <gtest/gtest.h>
 
+#include "LoadedProgram.h"
 #include "matrix/MatrixPanel.h"
 #include "matrix/VoiceList.h"
 #include "platform/headless/HeadlessForm.h"
@@ -72,6 +73,30 @@ TEST_F(PartsTest, SearchModesArePaintedFromTheirState) {
     for (int id = cmd::kSearchController; id <= cmd::kReplaceParameter; ++id)
         EXPECT_FALSE(Checked(id)) << id;
     EXPECT_EQ(search.mode(), SearchMode::None);
+}
+
+// Undo and Redo are greyed by the command table's predicates whenever there is nothing to
+// take back or to apply again.
+class CommandStateTest : public testing::LoadedProgramTest<> {
+  protected:
+    bool Greyed(int id) const {
+        return (form.MenuItemState(program.menus().bar(), id) & platform::MF_GRAYED) != 0;
+    }
+};
+
+TEST_F(CommandStateTest, UndoAndRedoAreGreyedWithNothingToDo) {
+    EXPECT_TRUE(Greyed(cmd::kUndo));
+    EXPECT_TRUE(Greyed(cmd::kRedo));
+    Load(std::string(9014 + 1104, '\0'));
+    program.document().Apply({{9014, "X"}});
+    EXPECT_FALSE(Greyed(cmd::kUndo));
+    EXPECT_TRUE(Greyed(cmd::kRedo));
+    ASSERT_TRUE(form.UserMenu(cmd::kUndo));
+    EXPECT_TRUE(Greyed(cmd::kUndo));
+    EXPECT_FALSE(Greyed(cmd::kRedo));
+    // A file read afresh has no history.
+    form.UserClickList(ctl::kFileList, 0, 0, platform::kButtonLeft);
+    EXPECT_TRUE(Greyed(cmd::kRedo));
 }
 
 } // namespace

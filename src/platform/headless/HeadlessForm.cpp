@@ -381,6 +381,10 @@ bool HeadlessForm::CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked)
     return menus_.Check(menu, id, checked) != nullptr;
 }
 
+bool HeadlessForm::EnableMenuItem(MenuHandle menu, std::int32_t id, bool enabled) {
+    return menus_.Enable(menu, id, enabled) != nullptr;
+}
+
 // --- dialogs --------------------------------------------------------------------------------
 
 int HeadlessForm::PopupChooser(const std::vector<std::string>& entries) {

@@ -169,6 +169,7 @@ class HeadlessForm : public Form {
     std::optional<std::string> MenuItemText(MenuHandle menu, std::int32_t id) const override;
     int MenuItemState(MenuHandle menu, std::int32_t id) const override;
     bool CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) override;
+    bool EnableMenuItem(MenuHandle menu, std::int32_t id, bool enabled) override;
     // The attached menu bar as popups with their items, for printing.
     using MenuItemView = MenuTable::ItemView;
     using PopupView = MenuTable::PopupView;

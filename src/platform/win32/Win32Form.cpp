@@ -349,7 +349,8 @@ int Win32Form::MenuItemState(MenuHandle menu, std::int32_t id) const {
                            ? GetMenuState(native, static_cast<UINT>(id & 0xFFFF), MF_BYCOMMAND)
                            : static_cast<UINT>(-1);
     if (state == static_cast<UINT>(-1)) return static_cast<int>(e->State());
-    return static_cast<int>(state & (MF_CHECKED | MF_SEPARATOR | MF_MENUBREAK | MF_MENUBARBREAK));
+    return static_cast<int>(
+        state & (MF_GRAYED | MF_CHECKED | MF_SEPARATOR | MF_MENUBREAK | MF_MENUBARBREAK));
 }
 
 bool Win32Form::CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) {
@@ -359,6 +360,16 @@ bool Win32Form::CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) {
     if (HMENU native = NativeMenu(owner))
         ::CheckMenuItem(native, static_cast<UINT>(id & 0xFFFF),
                         MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    return true;
+}
+
+bool Win32Form::EnableMenuItem(MenuHandle menu, std::int32_t id, bool enabled) {
+    MenuHandle owner = 0;
+    if (!menus_.Find(menu, id, &owner)) return false;
+    menus_.Enable(menu, id, enabled);
+    if (HMENU native = NativeMenu(owner))
+        ::EnableMenuItem(native, static_cast<UINT>(id & 0xFFFF),
+                         MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     return true;
 }
 

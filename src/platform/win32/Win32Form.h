@@ -134,6 +134,7 @@ class Win32Form : public Form {
     std::optional<std::string> MenuItemText(MenuHandle menu, std::int32_t id) const override;
     int MenuItemState(MenuHandle menu, std::int32_t id) const override;
     bool CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) override;
+    bool EnableMenuItem(MenuHandle menu, std::int32_t id, bool enabled) override;
 
     int PopupChooser(const std::vector<std::string>& entries) override;
 

@@ -346,6 +346,13 @@ bool WxForm::CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) {
     return true;
 }
 
+bool WxForm::EnableMenuItem(MenuHandle menu, std::int32_t id, bool enabled) {
+    const MenuTable::Entry* e = menus_.Enable(menu, id, enabled);
+    if (!e) return false;
+    if (wxMenuItem* item = NativeItemOf(*e)) item->Enable(enabled);
+    return true;
+}
+
 void WxForm::SyncNativeCheck(const MenuTable::Entry& e) {
     wxMenuItem* item = NativeItemOf(e);
     if (item && item->IsCheckable() && item->IsChecked() != e.checked) item->Check(e.checked);
