@@ -9,20 +9,23 @@
 #include <fstream>
 #include <sstream>
 
+#include "../support/TestBanks.h"
+
 namespace veltrano::hostile {
 
 std::string MakeAn1Bank(int voices, char seed) {
-    std::string bytes(9014 + 1104 * static_cast<std::size_t>(voices), '\x11');
-    for (int k = 0; k < voices; ++k) {
-        const std::size_t at = 9014 + 1104 * static_cast<std::size_t>(k);
-        char name[24];
-        std::snprintf(name, sizeof name, "%c-Voice%03d", seed, k % 1000);
-        bytes.replace(at, 10, name, 10);
-        bytes[at + 10] = static_cast<char>(k % 23);
-        for (std::size_t j = 0; j < 48; ++j)
-            bytes[at + 940 + j] = static_cast<char>((k + static_cast<int>(j) + seed) % 64);
-    }
-    return bytes;
+    return testbanks::An1Bank(
+        voices,
+        [&](int k) {
+            char name[24];
+            std::snprintf(name, sizeof name, "%c-Voice%03d", seed, k % 1000);
+            testbanks::TestVoice v{std::string(name, 10), static_cast<std::uint8_t>(k % 23), {}};
+            const auto byte = [&](int j) { return static_cast<std::uint8_t>((k + j + seed) % 64); };
+            for (int s = 1; s <= 16; ++s)
+                v.slots.push_back({s, byte(3 * s - 3), byte(3 * s - 2), byte(3 * s - 1)});
+            return v;
+        },
+        '\x11');
 }
 
 fs::path Spit(const fs::path& p, const std::string& bytes) {

@@ -11,6 +11,8 @@
 #include "platform/headless/HeadlessForm.h"
 #include "shell/Program.h"
 
+#include "../support/TestBanks.h"
+
 namespace veltrano {
 namespace {
 
@@ -57,14 +59,9 @@ std::string ReadFile(const std::string& path) {
 
 // An An1 bank of `voices` whole voices, voice k named name(k) with category k.
 std::string An1Bank(int voices, char fill) {
-    std::string bank(9014 + 1104 * static_cast<std::size_t>(voices), '\0');
-    for (int k = 0; k < voices; ++k) {
-        const std::size_t at = 9014 + 1104 * static_cast<std::size_t>(k);
-        for (std::size_t i = 0; i < 10; ++i)
-            bank[at + i] = fill;
-        bank[at + 10] = static_cast<char>(k);
-    }
-    return bank;
+    return testbanks::An1Bank(voices, [&](int k) {
+        return testbanks::TestVoice{std::string(10, fill), static_cast<std::uint8_t>(k), {}};
+    });
 }
 
 struct Started {
