@@ -198,7 +198,7 @@ struct Driver::Printers {
 
     static void Window(Driver& d, const Tokens&) {
         const platform::Size s = d.form_->WindowOuterSize();
-        const platform::Rect r = d.form_->ControlRect({Array::lsb, 100});
+        const platform::Rect r = d.form_->ControlRect(ctl::lsb(ctl::kVoiceList));
         d.Emit("window width=" + std::to_string(s.w) + " height=" + std::to_string(s.h) +
                " voicelist=" + std::to_string(r.x) + "," + std::to_string(r.y) + "," +
                std::to_string(r.w) + "," + std::to_string(r.h));
