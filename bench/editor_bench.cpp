@@ -16,6 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using veltrano::Program;
+using veltrano::SearchOp;
 using veltrano::platform::headless::HeadlessForm;
 namespace ctl = veltrano::ctl;
 
@@ -59,8 +60,8 @@ class Bank {
         fs::remove_all(dir, ec);
     }
     bool Ready() const {
-        return form.ListCount(Program::lsb(ctl::kVoiceList)) == 128 &&
-               form.ComboCount(Program::cmb(ctl::kCtrlBox)) == 115;
+        return form.ListCount(ctl::lsb(ctl::kVoiceList)) == 128 &&
+               form.ComboCount(ctl::cmb(ctl::kCtrlBox)) == 115;
     }
 
     HeadlessForm form;
@@ -73,7 +74,7 @@ void BM_SearchController(benchmark::State& state) {
     if (!bank.Ready()) return state.SkipWithError("bank or data file not loaded");
     int found = 0;
     for (auto _ : state) {
-        found = bank.program.SearchVoices(1, 7);
+        found = bank.program.search().Search(SearchOp::FindController, 7);
         bank.form.messages.clear();
     }
     state.counters["voices_found"] = found;
@@ -87,8 +88,8 @@ void BM_ReplaceController(benchmark::State& state) {
     std::uint8_t from = 7, to = 9;
     int replaced = 0;
     for (auto _ : state) {
-        bank.program.search.LastSearchValue = from;
-        replaced = bank.program.SearchVoices(3, to);
+        bank.program.search().setLastSearchValue(from);
+        replaced = bank.program.search().Search(SearchOp::ReplaceController, to);
         bank.form.messages.clear();
         std::swap(from, to);
     }
@@ -100,8 +101,8 @@ void BM_FillVoiceList(benchmark::State& state) {
     Bank bank;
     if (!bank.Ready()) return state.SkipWithError("bank or data file not loaded");
     for (auto _ : state)
-        bank.program.FillVoiceList(bank.program.VoiceFileText());
-    state.counters["voices"] = bank.form.ListCount(Program::lsb(ctl::kVoiceList));
+        bank.program.voices().Fill();
+    state.counters["voices"] = bank.form.ListCount(ctl::lsb(ctl::kVoiceList));
 }
 BENCHMARK(BM_FillVoiceList);
 

@@ -67,14 +67,14 @@ int main(int argc, char** argv) {
         const veltrano::ControlRef ref{veltrano::platform::Array::cmb, veltrano::ctl::kStoreList};
         auto* box = dynamic_cast<veltrano::platform::wx::DropBox*>(form.Window(ref));
         for (int n : {1000, 4000, 8000}) {
-            program.stored.matrices.assign(static_cast<std::size_t>(n), program.panel.work);
+            program.stored().matrices().assign(static_cast<std::size_t>(n), program.panel().work());
             for (int i = 0; i < n; ++i)
-                program.stored.matrices[static_cast<std::size_t>(i)].SetName("Matrix " +
-                                                                             std::to_string(i));
+                program.stored().matrices()[static_cast<std::size_t>(i)].SetName("Matrix " +
+                                                                                 std::to_string(i));
             std::vector<double> fill, open;
             for (int r = 0; r < runs; ++r) {
                 auto t0 = std::chrono::steady_clock::now();
-                program.FillStoreList();
+                program.stored().FillList();
                 Pump();
                 fill.push_back(Ms(t0));
                 if (box) {

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "textfile/FileFinder.h"
+#include "voice/BankFile.h"
 
 namespace veltrano::cli {
 
@@ -77,8 +78,10 @@ bool ExpandPaths(const std::vector<std::string>& paths, std::optional<voice::Voi
 std::optional<std::string_view> BankReader::Read(const std::string& path, std::ostream& err) {
     lib_.fileList.assign(1, path);
     Notices notices;
-    if (lib_.LoadFileIntoRecord(1, notices) && lib_.record.buffer) return *lib_.record.buffer;
-    std::string reason;
+    const voice::BankStatus status = voice::ReadBankFile(lib_, 1, notices);
+    if (status == voice::BankStatus::Read) return *lib_.record.buffer;
+    if (status == voice::BankStatus::Empty) return std::string_view(); // no voices
+    std::string reason = "not a voice file that can be read";
     if (!notices.empty()) {
         reason = OneLine(notices.front().text);
         // The notice ends with the path, which the line names first.
@@ -86,15 +89,6 @@ std::optional<std::string_view> BankReader::Read(const std::string& path, std::o
         if (reason.size() > tail.size() &&
             reason.compare(reason.size() - tail.size(), tail.size(), tail) == 0)
             reason.resize(reason.size() - tail.size());
-    } else {
-        std::error_code ec;
-        const auto status = std::filesystem::status(path, ec);
-        if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, ec) == 0 &&
-            !ec)
-            return std::string_view(); // an empty file: no voices
-        reason = status.type() == std::filesystem::file_type::not_found
-                     ? std::make_error_code(std::errc::no_such_file_or_directory).message()
-                     : "not a voice file that can be read";
     }
     err << "veltrano-cli: " << path << ": " << reason << '\n';
     return std::nullopt;

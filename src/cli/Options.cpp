@@ -10,11 +10,6 @@ namespace veltrano::cli {
 
 namespace {
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty()) return name;
-    return folder.back() == textfile::kPathSep ? folder + name : folder + textfile::kPathSep + name;
-}
-
 std::string Lower(std::string_view s) {
     std::string out(s);
     for (char& c : out)
@@ -88,7 +83,7 @@ bool IsNumber(std::string_view text) {
 
 std::optional<textfile::NameTables> LoadNames(const Options& o, const std::string& programFolder,
                                               std::ostream& err) {
-    const std::string path = o.data.value_or(JoinPath(programFolder, "Veltrano.txt"));
+    const std::string path = o.data.value_or(textfile::JoinPath(programFolder, "Veltrano.txt"));
     Notices notices;
     textfile::NameTables t = textfile::ReadNameTables(path, notices);
     if (WriteNotices(notices, err)) return std::nullopt;

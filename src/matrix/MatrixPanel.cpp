@@ -1,11 +1,65 @@
-// The matrix panel: editing one slot, showing the current matrix, the voice list with its
-// selection modes, the range toggle and "All".
-#include "shell/Program.h"
+// The matrix panel: the name lists in the slot boxes, editing one slot, showing the current
+// matrix, and moving whole matrices and categories between the panel and the voices.
+#include "matrix/MatrixPanel.h"
+
+#include "shell/Ids.h"
+#include "textfile/Sections.h"
 
 namespace veltrano {
 
-void Program::EditSlot(int index) {
-    const ControlRef box = cmb(index);
+namespace {
+// The first box of each column: controller, parameter, depth.
+constexpr int kFirstBox[] = {ctl::kCtrlBox, ctl::kParamBox, ctl::kDepthBox};
+// A column's initial value in row r: controllers 1 to 16, parameter 0, depth 64.
+int InitialValue(int column, int r) {
+    return column == 0 ? r : column == 1 ? 0 : 64;
+}
+} // namespace
+
+void MatrixPanel::LoadTables(int n) {
+    textfile::TextLibrary& lib = document_.lib();
+    Notices notices;
+    const int blocks = lib.LoadBlocks(n, notices);
+    messages_.Show(notices);
+    const textfile::NameLists lists = textfile::ReadNameLists(lib);
+    if (blocks > 0 && lists.noSection) {
+        // The file was read but is not a data file (or its lines were lost on the way): the
+        // user is told which file left the lists empty.
+        messages_.Message(
+            "DATA FILE PROBLEMS ...",
+            lib.record.path +
+                "\r\nholds none of the sections [CONTROLLERS], [PARAMETERS] and [DEPTH]. The "
+                "name lists stay empty.",
+            platform::Icon::Exclamation);
+        return;
+    }
+    for (int c = 0; c < textfile::NameLists::kColumns; ++c)
+        if (!lists.columns[c].empty()) ShowNames(c, lists.columns[c]);
+    if (!lists.cut.empty()) {
+        messages_.Message("DATA FILE PROBLEMS ...",
+                          lib.record.path + "\r\nThe list " + lists.cut + " has more than " +
+                              std::to_string(textfile::kMaxTableEntries) +
+                              " entries. Only the first " +
+                              std::to_string(textfile::kMaxTableEntries) +
+                              " are used: a slot holds the values 0 to 255.",
+                          platform::Icon::Exclamation);
+    }
+}
+
+void MatrixPanel::ShowNames(int column, const std::vector<textfile::TableEntry>& entries) {
+    for (int r = 1; r <= voice::kSlots; ++r) {
+        const ControlRef box = ctl::cmb(kFirstBox[column] + r - 1);
+        for (const textfile::TableEntry& e : entries)
+            form_.ComboAdd(box, e.name, e.number);
+        const int initial = InitialValue(column, r);
+        // A section shorter than its initial position leaves the box showing no item.
+        form_.ComboSetCurSel(box, initial < form_.ComboCount(box) ? initial : -1);
+        work_.MatrixByte(3 * (r - 1) + column) = static_cast<std::uint8_t>(initial);
+    }
+}
+
+void MatrixPanel::EditSlot(int index) {
+    const ControlRef box = ctl::cmb(index);
     const int p = form_.ComboCurSel(box);
     if (p < 0) return;
     // The chosen item's number from the data file; its low 8 bits are the slot's byte.
@@ -17,62 +71,76 @@ void Program::EditSlot(int index) {
         j = 3 * (index - ctl::kParamBox) + 1;
     else
         j = 3 * (index - ctl::kCtrlBox);
-    panel.work.MatrixByte(j) = v;
+    work_.MatrixByte(j) = v;
 }
 
-void Program::ShowMatrix() {
+void MatrixPanel::Show() {
     // Column by column: all sixteen controller boxes first.
-    const int firsts[] = {ctl::kCtrlBox, ctl::kParamBox, ctl::kDepthBox};
     for (int j = 0; j < voice::kMatrixBytes; ++j) {
         const int s = j % voice::kSlots;
         const int col = j / voice::kSlots;
-        form_.ComboSetCurSel(cmb(firsts[col] + s), panel.work.MatrixByte(3 * s + col));
+        form_.ComboSetCurSel(ctl::cmb(kFirstBox[col] + s), work_.MatrixByte(3 * s + col));
     }
 }
 
-void Program::FillVoiceList(std::string_view text) {
-    const ControlRef list = lsb(ctl::kVoiceList);
-    form_.ListClear(list);
-    if (text.empty()) return;
-    const auto layout = LayoutInForce();
+std::uint8_t MatrixPanel::ShownValue(voice::SlotField column, int row) const {
+    const int first = kFirstBox[static_cast<int>(column)];
+    return static_cast<std::uint8_t>(form_.ComboCurSel(ctl::cmb(first + row - 1)) & 0xFF);
+}
+
+std::string MatrixPanel::NameOf(voice::SlotField column, std::uint8_t value) const {
+    return form_.ComboText(ctl::cmb(kFirstBox[static_cast<int>(column)]), value).value_or("");
+}
+
+void MatrixPanel::LoadVoiceMatrix(int k) {
+    const auto layout = document_.Layout();
     if (!layout) return;
-    voice::EnumerateVoiceHeads(text, *layout, [&](const voice::VoiceHead& v) {
-        form_.ListAdd(list, voice::VoiceLine(v.number, v.category, v.name));
-        return true;
-    });
-    form_.ListSetTopIndex(list, 0);
-}
-
-void Program::MultiSelectClicked() {
-    form_.ListSetMultiSelect(lsb(ctl::kVoiceList), form_.Checked(chk(ctl::kMultiSelect)));
-    FillVoiceList(VoiceFileText());
-}
-
-void Program::RangeToggle(int shift) {
-    const ControlRef list = lsb(ctl::kVoiceList);
-    const int current = form_.ListCurrent(list);
-    if (shift == 0) {
-        panel.RangeAnchor = current;
-        return;
+    const auto b = voice::VoiceOffset(*layout, k, voice::VoiceField::Matrix);
+    if (!b) return;
+    const std::string_view text = document_.Bytes();
+    // Slot by slot; bytes past the end of the data read as 0.
+    for (int j = 0; j < voice::kMatrixBytes; ++j) {
+        const std::uint8_t v = voice::ByteAt(text, *b + static_cast<std::size_t>(j));
+        work_.MatrixByte(j) = v;
+        form_.ComboSetCurSel(ctl::cmb(kFirstBox[j % 3] + j / 3), v);
     }
-    panel.RangeEnd = current;
-    auto invert = [&](int from, int to) {
-        for (int i = from; i <= to; ++i)
-            form_.ListSetSelected(list, i, !form_.ListSelected(list, i));
-        panel.RangeAnchor = 0;
-        panel.RangeEnd = 0;
-    };
-    if (panel.RangeEnd > panel.RangeAnchor)
-        invert(panel.RangeAnchor + 1, panel.RangeEnd - 1);
-    else if (panel.RangeEnd != 0)
-        invert(panel.RangeEnd + 1, panel.RangeAnchor - 1);
 }
 
-void Program::InvertAllVoices() {
-    const ControlRef list = lsb(ctl::kVoiceList);
-    const int count = form_.ListCount(list);
-    for (int i = 0; i < count; ++i)
-        form_.ListSetSelected(list, i, !form_.ListSelected(list, i));
+void MatrixPanel::VoiceListClicked() {
+    if (!form_.Checked(ctl::chk(ctl::kWrite))) return;
+    const int k = voices_.Current();
+    if (k < 0) return;
+    if (form_.Checked(ctl::opt(ctl::kVoiceToMatrix))) {
+        LoadVoiceMatrix(k);
+    } else if (form_.Checked(ctl::opt(ctl::kMatrixToVoice))) {
+        if (const auto layout = document_.Layout(); layout && voices_.Selected(k)) {
+            // One armed click, one step: a voice of a truncated file gets the part of its
+            // matrix field that lies inside the data; the bank never grows.
+            document_.Apply(voice::MatrixBatch(*layout, {k}, work_.Matrix()));
+            voices_.Select(k, false);
+        }
+    }
+}
+
+void MatrixPanel::WriteClicked() {
+    if (!form_.Checked(ctl::chk(ctl::kWrite))) return;
+    if (!form_.Checked(ctl::opt(ctl::kMatrixToVoice))) return;
+    const std::vector<int> rows = voices_.SelectedRows();
+    // Every selected voice in one step.
+    if (const auto layout = document_.Layout())
+        document_.Apply(voice::MatrixBatch(*layout, rows, work_.Matrix()));
+    for (int k : rows)
+        voices_.Select(k, false);
+}
+
+void MatrixPanel::SetVoiceCategory() {
+    const auto c = messages_.CategoryMenu();
+    if (!c) return; // dismissed: no voice changes
+    work_.SetCategory(static_cast<std::uint8_t>(*c));
+    if (const auto layout = document_.Layout())
+        document_.Apply(
+            voice::CategoryBatch(*layout, voices_.SelectedRows(), static_cast<std::uint8_t>(*c)));
+    voices_.Fill();
 }
 
 } // namespace veltrano

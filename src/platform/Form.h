@@ -57,6 +57,7 @@ constexpr unsigned BlueOf(Color c) { return (c >> 16) & 0xFF; }
 
 // Menu flags and states, with the values of the Win32 API.
 inline constexpr unsigned MF_STRING = 0x0;
+inline constexpr unsigned MF_GRAYED = 0x1;
 inline constexpr unsigned MF_CHECKED = 0x8;
 inline constexpr unsigned MF_POPUP = 0x10;
 inline constexpr unsigned MF_MENUBARBREAK = 0x20;
@@ -204,9 +205,11 @@ class Form {
     virtual bool DestroyMenu(MenuHandle menu) = 0; // detaches it first when attached
     // Looked up by command anywhere below menu; nothing when there is no such item.
     virtual std::optional<std::string> MenuItemText(MenuHandle menu, std::int32_t id) const = 0;
-    // The item's state flags (MF_CHECKED, break and separator flags); -1 when missing.
+    // The item's state flags (MF_GRAYED, MF_CHECKED, break and separator flags); -1 when missing.
     virtual int MenuItemState(MenuHandle menu, std::int32_t id) const = 0;
     virtual bool CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) = 0;
+    // A greyed item (MF_GRAYED in its state) cannot be chosen.
+    virtual bool EnableMenuItem(MenuHandle menu, std::int32_t id, bool enabled) = 0;
 
     // The category chooser: a popup menu at the mouse cursor. Returns the chosen entry's
     // position, -1 when it is closed without a choice.

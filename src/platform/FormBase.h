@@ -93,6 +93,7 @@ class FormBase : public Form {
     std::optional<std::string> MenuItemText(MenuHandle menu, std::int32_t id) const override;
     int MenuItemState(MenuHandle menu, std::int32_t id) const override;
     bool CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) override;
+    bool EnableMenuItem(MenuHandle menu, std::int32_t id, bool enabled) override;
     MenuHandle AttachedMenuBar() const { return attachedMenu_; }
     // The attached menu bar as popups with their items, for printing.
     std::optional<std::vector<MenuTable::PopupView>> MenuBarView() const {
@@ -136,6 +137,7 @@ class FormBase : public Form {
                                MenuTable::Menu& /*popup*/) {}
     virtual void DoDestroyMenu(MenuTable::Menu&) {} // with the popups below it
     virtual void DoCheckMenuItem(MenuHandle /*owner*/, MenuTable::Entry&) {}
+    virtual void DoEnableMenuItem(MenuHandle /*owner*/, MenuTable::Entry&) {}
     virtual void DoMenusChanged() {}
 
     // The record of a list box (or combo box) for a setter; NoSuchControl when missing.

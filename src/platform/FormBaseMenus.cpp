@@ -77,4 +77,11 @@ bool FormBase::CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) {
     return true;
 }
 
+bool FormBase::EnableMenuItem(MenuHandle menu, std::int32_t id, bool enabled) {
+    MenuHandle owner = 0;
+    if (!menus_.Find(menu, id, &owner)) return false;
+    DoEnableMenuItem(owner, *menus_.Enable(menu, id, enabled));
+    return true;
+}
+
 } // namespace veltrano::platform

@@ -110,6 +110,12 @@ MenuTable::Entry* MenuTable::Check(MenuHandle menu, std::int32_t id, bool checke
     return e;
 }
 
+MenuTable::Entry* MenuTable::Enable(MenuHandle menu, std::int32_t id, bool enabled) {
+    Entry* e = Find(menu, id);
+    if (e) e->flags = enabled ? (e->flags & ~MF_GRAYED) : (e->flags | MF_GRAYED);
+    return e;
+}
+
 std::optional<std::vector<MenuTable::PopupView>> MenuTable::View(MenuHandle bar) const {
     const Menu* b = Get(bar);
     if (!b) return std::nullopt;

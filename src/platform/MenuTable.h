@@ -63,6 +63,8 @@ class MenuTable {
     int ItemState(MenuHandle menu, std::int32_t id) const; // -1 when missing
     // Sets or clears the item's mark; the item changed, or nothing when it is missing.
     Entry* Check(MenuHandle menu, std::int32_t id, bool checked);
+    // Clears or sets the item's MF_GRAYED flag; the item changed, or nothing when it is missing.
+    Entry* Enable(MenuHandle menu, std::int32_t id, bool enabled);
 
     // A bar as its popups with their items, for printing; nothing for an unknown bar.
     struct ItemView {

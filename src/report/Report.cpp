@@ -1,10 +1,11 @@
 // Command 515: the voice name report, a text file in the user's documents folder listing
 // the voices of every file found, with per-file counts and a total.
+#include "report/Report.h"
+
 #include <filesystem>
 #include <optional>
 #include <system_error>
 
-#include "shell/Program.h"
 #include "textfile/SafeWrite.h"
 #include "voice/NameReport.h"
 
@@ -37,40 +38,39 @@ bool IsPlainFileName(std::string_view name) {
 
 } // namespace
 
-void Program::VoiceNameReport() {
-    const std::string answer =
-        InputText("Give a name for the file to save it and click OK..", "FILE NAME NEEDED ...", "");
-    if (answer.empty() || doc.lib.fileList.empty()) return;
+void Report::Ask() {
+    const std::string answer = messages_.InputText(
+        "Give a name for the file to save it and click OK..", "FILE NAME NEEDED ...", "");
+    if (answer.empty() || document_.lib().fileList.empty()) return;
     if (const auto reason = RefusedNameReason(answer)) {
-        Message("FILE NAME NEEDED ...", *reason, platform::Icon::Exclamation);
+        messages_.Message("FILE NAME NEEDED ...", *reason, platform::Icon::Exclamation);
         return;
     }
     // The report must lie in the documents folder: a name that leads elsewhere is refused.
     if (!IsPlainFileName(answer)) {
-        Message("FILE NAME NEEDED ...",
-                "\"" + answer +
-                    "\" is not a plain file name.\r\nGive a name without folders, \"/\", \"\\\" or "
-                    "\"..\".",
-                platform::Icon::Exclamation);
+        messages_.Message(
+            "FILE NAME NEEDED ...",
+            "\"" + answer +
+                "\" is not a plain file name.\r\nGive a name without folders, \"/\", \"\\\" or "
+                "\"..\".",
+            platform::Icon::Exclamation);
         return;
     }
-    std::string path = form_.DocumentsFolder();
-    if (!path.empty() && path.back() != textfile::kPathSep) path += textfile::kPathSep;
-    path += answer + ".txt";
+    const std::string path = textfile::JoinPath(form_.DocumentsFolder(), answer + ".txt");
     std::error_code ec;
     if (std::filesystem::exists(path, ec)) {
-        if (form_.MessageBox(textfile::FileNameOfPath(path) +
-                                 " already exists.\r\nDo you want to replace it?",
-                             "FILE EXISTS ...", platform::Icon::Question,
-                             platform::Buttons::YesNo) != platform::Answer::Yes)
+        if (!messages_.AskYesNo("FILE EXISTS ...",
+                                textfile::FileNameOfPath(path) +
+                                    " already exists.\r\nDo you want to replace it?"))
             return;
     }
-    WriteVoiceNameReport(path);
+    Write(path);
 }
 
-void Program::WriteVoiceNameReport(const std::string& path) {
+void Report::Write(const std::string& path) {
     // The report reads every file itself, so the loaded voice file and its changes stay.
-    const voice::NameReport report = voice::MakeNameReport(doc.lib.fileList, LayoutInForce());
+    const voice::NameReport report =
+        voice::MakeNameReport(document_.lib().fileList, document_.Layout());
     // A folder of unreadable files gives a few messages and one summary, not one box a file.
     // Each notice ends in the path of its file.
     NoticeFlood flood;
@@ -78,18 +78,19 @@ void Program::WriteVoiceNameReport(const std::string& path) {
         const std::size_t cut = notice.text.rfind("\r\n");
         const std::string item =
             cut == std::string::npos ? notice.text : notice.text.substr(cut + 2);
-        Show(flood.Admit(item, Notices{notice}));
+        messages_.Show(flood.Admit(item, Notices{notice}));
     }
     if (const auto error = textfile::WriteFileReplacing(path, report.text)) {
-        Message("WRITE FILE PROBLEMS ...", *error + "\r\n" + path, platform::Icon::Exclamation);
+        messages_.Message("WRITE FILE PROBLEMS ...", *error + "\r\n" + path,
+                          platform::Icon::Exclamation);
         return;
     }
     if (const auto summary =
             flood.Summary("VOICE NAME REPORT ...", "Each is in the report with a count of 0:"))
-        Show(*summary);
+        messages_.Show(*summary);
     // The documents folder differs between systems (or is the home folder): say where it is.
-    Message("VOICE NAME REPORT ...", "The voice name report is written to:\r\n" + path,
-            platform::Icon::Information);
+    messages_.Message("VOICE NAME REPORT ...", "The voice name report is written to:\r\n" + path,
+                      platform::Icon::Information);
 }
 
 } // namespace veltrano

@@ -44,22 +44,6 @@ long long Number(const std::string& token) {
     return v;
 }
 
-int Int(const std::string& token) {
-    const long long v = Number(token);
-    if (v < -2147483648LL || v > 2147483647LL) throw ScenarioError("number out of range: " + token);
-    return static_cast<int>(v);
-}
-
-std::string Hex2(unsigned v) {
-    char buf[4];
-    std::snprintf(buf, sizeof buf, "%02X", v & 0xFF);
-    return buf;
-}
-
-std::string ColorText(platform::Color c) {
-    return "#" + Hex2(platform::RedOf(c)) + Hex2(platform::GreenOf(c)) + Hex2(platform::BlueOf(c));
-}
-
 const char* IconName(platform::Icon i) {
     switch (i) {
     case platform::Icon::Exclamation: return "exclamation";
@@ -68,18 +52,6 @@ const char* IconName(platform::Icon i) {
     case platform::Icon::None: break;
     }
     return "none";
-}
-
-std::string MatrixText(const voice::ControlMatrix& m) {
-    std::string s;
-    for (int slot = 0; slot < voice::kSlots; ++slot) {
-        if (slot) s += ' ';
-        for (int f = 0; f < 3; ++f) {
-            if (f) s += ',';
-            s += std::to_string(m[static_cast<std::size_t>(3 * slot + f)]);
-        }
-    }
-    return s;
 }
 
 std::string NewTempDir() {
@@ -101,13 +73,6 @@ std::string NewTempDir() {
 #endif
 }
 
-std::string ReadAll(const std::string& path) {
-    std::string bytes;
-    const auto r = textfile::ReadBoundedFile(path, textfile::kMaxFileBytes, bytes);
-    if (r.status != textfile::ReadStatus::Read) throw ScenarioError("cannot read " + path);
-    return bytes;
-}
-
 void WriteAt(const std::string& path, std::size_t offset, const std::string& bytes, bool truncate) {
     std::error_code ec;
     if (!fs::path(path).parent_path().empty()) fs::create_directories(fs::path(path).parent_path(), ec);
@@ -121,6 +86,25 @@ void WriteAt(const std::string& path, std::size_t offset, const std::string& byt
 }
 
 } // namespace
+
+int Int(const std::string& token) {
+    const long long v = Number(token);
+    if (v < -2147483648LL || v > 2147483647LL) throw ScenarioError("number out of range: " + token);
+    return static_cast<int>(v);
+}
+
+std::string Hex2(unsigned v) {
+    char buf[4];
+    std::snprintf(buf, sizeof buf, "%02X", v & 0xFF);
+    return buf;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::string bytes;
+    const auto r = textfile::ReadBoundedFile(path, textfile::kMaxFileBytes, bytes);
+    if (r.status != textfile::ReadStatus::Read) throw ScenarioError("cannot read " + path);
+    return bytes;
+}
 
 std::vector<std::string> Tokenize(const std::string& line, std::vector<bool>* quoted) {
     std::vector<std::string> tokens;
@@ -449,153 +433,6 @@ void Driver::World(const std::vector<std::string>& t) {
         if (used == 0 || used != t[2].size() || mode < 0 || mode > 07777)
             throw ScenarioError("not an octal mode: " + t[2]);
         fs::permissions(path, static_cast<fs::perms>(mode), ec);
-    }
-}
-
-void Driver::Print(const std::vector<std::string>& t) {
-    if (t.size() < 2) throw ScenarioError("print what?");
-    const std::string& what = t[1];
-    if (what == "file") {
-        if (t.size() != 3) throw ScenarioError("print file PATH");
-        const std::string path = Resolve(t[2]);
-        std::error_code ec;
-        if (!fs::is_regular_file(path, ec)) return Emit("file " + Quote(t[2]) + " missing");
-        const std::string content = ReadAll(path);
-        return Emit("file " + Quote(t[2]) + " bytes=" + std::to_string(content.size()) + " " + Quote(content));
-    }
-    if (what == "diff") {
-        // The runs of bytes in which two files differ, as offset+length, and their sizes.
-        if (t.size() != 4) throw ScenarioError("print diff PATH PATH");
-        const std::string a = ReadAll(Resolve(t[2])), b = ReadAll(Resolve(t[3]));
-        const std::size_t n = std::max(a.size(), b.size());
-        auto differs = [&](std::size_t j) { return j >= a.size() || j >= b.size() || a[j] != b[j]; };
-        std::string runs;
-        for (std::size_t i = 0; i < n; ++i) {
-            if (!differs(i)) continue;
-            const std::size_t start = i;
-            while (i + 1 < n && differs(i + 1)) ++i;
-            runs += (runs.empty() ? "" : ",") + std::to_string(start) + "+" + std::to_string(i + 1 - start);
-        }
-        return Emit("diff " + Quote(t[2]) + " " + Quote(t[3]) + " sizes=" + std::to_string(a.size()) + "," +
-                    std::to_string(b.size()) + " runs=[" + runs + "]");
-    }
-    if (what == "folder") {
-        // The names a folder holds, in byte order; a folder's name ends in "/".
-        if (t.size() != 3) throw ScenarioError("print folder PATH");
-        std::vector<std::string> names;
-        std::error_code ec, typeEc;
-        for (fs::directory_iterator it(Resolve(t[2]), ec), end; !ec && it != end; it.increment(ec))
-            names.push_back(it->path().filename().string() + (it->is_directory(typeEc) ? "/" : ""));
-        if (ec) return Emit("folder " + Quote(t[2]) + " missing");
-        std::sort(names.begin(), names.end());
-        Emit("folder " + Quote(t[2]) + " count=" + std::to_string(names.size()));
-        for (const std::string& name : names)
-            Emit("  " + Quote(name));
-        return;
-    }
-    if (what == "clipboard") {
-        const auto v = form_->ClipboardContent();
-        if (v.empty) return Emit("clipboard empty");
-        return Emit(std::string("clipboard ") + (v.other ? "other " : "") + Quote(v.text));
-    }
-    RequireStarted("print " + what);
-    auto& f = *form_;
-    Program& p = *program_;
-    auto index = [&]() {
-        if (t.size() != 3) throw ScenarioError("print " + what + " N");
-        return Int(t[2]);
-    };
-    auto require = [&](ControlRef ref) {
-        if (!f.HasControl(ref))
-            throw ScenarioError(std::string("no control ") + platform::ArrayName(ref.array) + " " +
-                                std::to_string(ref.index));
-    };
-    if (what == "lsb") {
-        const ControlRef ref{Array::lsb, index()};
-        require(ref);
-        std::string sel;
-        const int count = f.ListCount(ref);
-        for (int i = 0; i < count; ++i)
-            if (f.ListSelected(ref, i)) sel += (sel.empty() ? "" : ",") + std::to_string(i);
-        Emit("lsb " + std::to_string(ref.index) + " count=" + std::to_string(count) +
-             " current=" + std::to_string(f.ListCurrent(ref)) + " selected=[" + sel + "] multi=" +
-             (f.ListMultiSelect(ref) ? "1" : "0"));
-        for (int i = 0; i < count; ++i) Emit("  " + std::to_string(i) + " " + Quote(Mask(*f.ListText(ref, i))));
-    } else if (what == "cmb") {
-        const ControlRef ref{Array::cmb, index()};
-        require(ref);
-        const int shown = f.ComboCurSel(ref);
-        Emit("cmb " + std::to_string(ref.index) + " count=" + std::to_string(f.ComboCount(ref)) +
-             " shown=" + std::to_string(shown) + " " + Quote(f.ComboText(ref, shown).value_or("")));
-    } else if (what == "chk" || what == "opt") {
-        const ControlRef ref{what == "chk" ? Array::chk : Array::opt, index()};
-        require(ref);
-        Emit(what + " " + std::to_string(ref.index) + (what == "chk" ? " checked=" : " selected=") +
-             (f.Checked(ref) ? "1" : "0"));
-    } else if (what == "lbl") {
-        const ControlRef ref{Array::lbl, index()};
-        require(ref);
-        Emit("lbl " + std::to_string(ref.index) + " " + Quote(f.Caption(ref)) + " back=" +
-             ColorText(f.BackColor(ref)) + " fore=" + ColorText(f.ForeColor(ref)) +
-             " visible=" + (f.Visible(ref) ? "1" : "0") + " tip=" + Quote(f.ToolTip(ref)));
-    } else if (what == "menu") {
-        const int id = index();
-        const platform::MenuHandle bar = f.AttachedMenuBar();
-        const int state = bar ? f.MenuItemState(bar, id) : -1;
-        if (state < 0) return Emit("menu " + std::to_string(id) + " missing");
-        Emit("menu " + std::to_string(id) + " checked=" + ((state & platform::MF_CHECKED) ? "1" : "0") + " " +
-             Quote(f.MenuItemText(bar, id).value_or("")));
-    } else if (what == "menubar") {
-        const auto view = f.MenuBarView();
-        if (!view) return Emit("menubar none");
-        for (const auto& popup : *view) {
-            Emit("popup " + Quote(popup.caption));
-            for (const auto& item : popup.items)
-                Emit("  item " + std::to_string(item.id) + " " + std::to_string(item.flags) + " " + Quote(item.text));
-        }
-    } else if (what == "dialog") {
-        const auto& d = p.dialog;
-        Emit("dialog title=" + Quote(d.title) + " file=" + Quote(Mask(d.fileName)) + " defext=" + Quote(d.defExt) +
-             " filterindex=" + std::to_string(d.filterIndex));
-    } else if (what == "matrix") {
-        Emit("matrix " + MatrixText(p.panel.work.Matrix()));
-    } else if (what == "workrecord") {
-        const auto& b = p.panel.work.bytes;
-        Emit("workrecord category=" + std::to_string(p.panel.work.Category()) + " name=" + Quote(p.panel.work.Name()) +
-             " tail=" + Hex2(b[81]) + "," + Hex2(b[82]) + "," + Hex2(b[83]));
-    } else if (what == "voice") {
-        const int k = index();
-        const auto layout = p.LayoutInForce();
-        const std::string_view text = p.VoiceFileText();
-        if (!layout || k < 0 || k >= voice::VoiceCount(text, *layout))
-            return Emit("voice " + std::to_string(k) + " none");
-        const std::size_t nameAt = *voice::VoiceOffset(*layout, k, voice::VoiceField::Name);
-        std::string name;
-        for (int i = 0; i < voice::kNameBytes; ++i)
-            name += static_cast<char>(voice::ByteAt(text, nameAt + static_cast<std::size_t>(i)));
-        const voice::Voice v = voice::ReadVoice(text, *layout, k);
-        Emit("voice " + std::to_string(k) + " name=" + Quote(name) + " category=" + std::to_string(v.category) +
-             " matrix=" + MatrixText(v.matrix));
-    } else if (what == "collection") {
-        Emit("collection count=" + std::to_string(p.stored.matrices.size()));
-        for (std::size_t i = 0; i < p.stored.matrices.size(); ++i) {
-            const auto& e = p.stored.matrices[i];
-            Emit("  " + std::to_string(i + 1) + " category=" + std::to_string(e.Category()) +
-                 " name=" + Quote(e.Name()) + " matrix=" + MatrixText(e.Matrix()));
-        }
-    } else if (what == "window") {
-        const platform::Size s = f.WindowOuterSize();
-        const platform::Rect r = f.ControlRect({Array::lsb, 100});
-        Emit("window width=" + std::to_string(s.w) + " height=" + std::to_string(s.h) + " voicelist=" +
-             std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.w) + "," + std::to_string(r.h));
-    } else if (what == "caption") {
-        Emit("caption " + Quote(Mask(f.WindowCaption())));
-    } else if (what == "files") {
-        Emit("files count=" + std::to_string(p.doc.lib.fileList.size()));
-        for (std::size_t i = 0; i < p.doc.lib.fileList.size(); ++i)
-            Emit("  " + std::to_string(i + 1) + " " + Quote(Mask(p.doc.lib.fileList[i])));
-    } else {
-        throw ScenarioError("cannot print " + what);
     }
 }
 

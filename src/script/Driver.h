@@ -26,6 +26,13 @@ std::vector<std::string> Tokenize(const std::string& line, std::vector<bool>* qu
 // Quotes a string as the output shows it: escapes \r \n \t \" \\ and \xHH for other bytes.
 std::string Quote(const std::string& bytes);
 
+// A decimal or 0x number that fits an int; throws ScenarioError otherwise.
+int Int(const std::string& token);
+// Two upper-case hex digits of the low byte.
+std::string Hex2(unsigned v);
+// A file's whole content; throws ScenarioError when it cannot be read.
+std::string ReadAll(const std::string& path);
+
 class Driver {
   public:
     // scenarioDir: relative paths are taken from it; out receives what is printed.
@@ -46,6 +53,8 @@ class Driver {
     void Answer(const std::vector<std::string>& t);
     void World(const std::vector<std::string>& t);
     void Print(const std::vector<std::string>& t);
+    // The printers behind "print WHAT", one small function each (Printers.cpp).
+    struct Printers;
     bool IsWorldCommand(const std::string& c) const;
 
     std::string Resolve(const std::string& path) const;

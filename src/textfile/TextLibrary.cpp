@@ -221,6 +221,12 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
+std::string JoinPath(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (!path.empty() && path.back() != kPathSep) path += kPathSep;
+    return path.append(name);
+}
+
 std::string FileNameOfPath(std::string_view path) {
 #ifdef _WIN32
     const std::size_t at = path.find_last_of("\\/");

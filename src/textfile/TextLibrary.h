@@ -101,6 +101,8 @@ std::vector<std::string> SplitLines(std::string_view text);
 
 // The part of a path after its last separator.
 std::string FileNameOfPath(std::string_view path);
+// The name inside the folder: one separator between them; an empty folder gives the name.
+std::string JoinPath(std::string_view folder, std::string_view name);
 
 // The "FILE INDEX IS FOUT : " notice for a bad file number.
 Notice ReportListError(int code, int number, int fileCount);

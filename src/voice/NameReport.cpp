@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "textfile/TextLibrary.h"
+#include "voice/BankFile.h"
 
 namespace veltrano::voice {
 
@@ -44,18 +43,10 @@ NameReport MakeNameReport(const std::vector<std::string>& files,
         const std::string& file = reader.fileList[static_cast<std::size_t>(f - 1)];
         reader.ClearRecord();
         Notices notices;
-        const bool read = reader.LoadFileIntoRecord(f, notices);
-        if (!read && notices.empty()) {
-            // Nothing read and nothing said: the file is empty, or it has gone since the scan.
-            std::error_code ec;
-            if (!std::filesystem::exists(file, ec))
-                notices.push_back(textfile::OpenFileProblem(
-                    std::make_error_code(std::errc::no_such_file_or_directory).message(), file));
-        }
+        const bool read = ReadBankFile(reader, f, notices) == BankStatus::Read;
         report.notices.insert(report.notices.end(), notices.begin(), notices.end());
-        const std::string_view text = read && reader.record.buffer
-                                          ? std::string_view(*reader.record.buffer)
-                                          : std::string_view();
+        const std::string_view text =
+            read ? std::string_view(*reader.record.buffer) : std::string_view();
         int perFile = 0;
         if (!text.empty()) {
             const std::string name = textfile::FileNameOfPath(file);

@@ -12,60 +12,17 @@
 #include <string>
 #include <vector>
 
+#include "../support/TestBanks.h"
 #include "cli/Cli.h"
 
 namespace veltrano::clitest {
 
 namespace fs = std::filesystem;
 
-struct Slot {
-    int slot; // 1 to 16
-    std::uint8_t controller, parameter, depth;
-};
-
-struct TestVoice {
-    std::string name; // the name bytes, blank-padded to 10
-    std::uint8_t category = 0;
-    std::vector<Slot> slots; // the other slots stay 0
-};
-
-// An .an1 bank holding exactly these voices (name at 9014 + 1104 k, category at +10,
-// matrix at +940).
-inline std::string An1Bank(const std::vector<TestVoice>& voices) {
-    std::string bytes(9014 + 1104 * voices.size(), '\0');
-    for (std::size_t k = 0; k < voices.size(); ++k) {
-        const std::size_t at = 9014 + 1104 * k;
-        const std::string name = (voices[k].name + std::string(10, ' ')).substr(0, 10);
-        bytes.replace(at, 10, name);
-        bytes[at + 10] = static_cast<char>(voices[k].category);
-        for (const Slot& s : voices[k].slots) {
-            const std::size_t m = at + 940 + 3 * static_cast<std::size_t>(s.slot - 1);
-            bytes[m] = static_cast<char>(s.controller);
-            bytes[m + 1] = static_cast<char>(s.parameter);
-            bytes[m + 2] = static_cast<char>(s.depth);
-        }
-    }
-    return bytes;
-}
-
-// An .ans bank of these voices, numbered 0, 1, ... and the last 127 (voices of 1847 bytes:
-// number at +25, name at +27, category at +37, matrix at +1735).
-inline std::string AnsBank(const std::vector<TestVoice>& voices) {
-    std::string bytes(1847 * voices.size(), '\0');
-    for (std::size_t k = 0; k < voices.size(); ++k) {
-        const std::size_t at = 1847 * k;
-        bytes[at + 25] = static_cast<char>(k + 1 == voices.size() ? 127 : k);
-        bytes.replace(at + 27, 10, (voices[k].name + std::string(10, ' ')).substr(0, 10));
-        bytes[at + 37] = static_cast<char>(voices[k].category);
-        for (const Slot& s : voices[k].slots) {
-            const std::size_t m = at + 1735 + 3 * static_cast<std::size_t>(s.slot - 1);
-            bytes[m] = static_cast<char>(s.controller);
-            bytes[m + 1] = static_cast<char>(s.parameter);
-            bytes[m + 2] = static_cast<char>(s.depth);
-        }
-    }
-    return bytes;
-}
+using testbanks::An1Bank;
+using testbanks::AnsBank;
+using testbanks::Slot;
+using testbanks::TestVoice;
 
 inline void WriteFile(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());

@@ -8,6 +8,7 @@
 
 #include "Scratch.h"
 #include "platform/headless/HeadlessForm.h"
+#include "shell/MainWindow.h"
 #include "shell/Program.h"
 #include "textfile/DataTables.h"
 #include "textfile/Sections.h"
@@ -59,11 +60,11 @@ void StartUpLoadsTheLists() {
     platform::headless::HeadlessForm form;
     form.programFolder = fuzz::ScratchDir();
     Program program(form);
-    program.LocateDataFile();
-    program.PrepareFileBuffer();
-    program.CreateMainWindow();
-    program.LoadTables(1);
-    program.ReleaseFileBuffer();
+    program.document().LocateDataFile();
+    program.document().PrepareFileBuffer();
+    CreateMainWindow(form);
+    program.panel().LoadTables(1);
+    program.document().ReleaseFileBuffer();
     for (int first : {ctl::kCtrlBox, ctl::kParamBox, ctl::kDepthBox}) {
         for (int r = 0; r < voice::kSlots; ++r) {
             const platform::ControlRef box{platform::Array::cmb, first + r};

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     platform::headless::HeadlessForm form;
     Program program(form);
-    const platform::MenuHandle bar = program.MenuFromText(text);
+    const platform::MenuHandle bar = program.menus().FromText(text);
     if (bar == 0) {
         FUZZ_CHECK(form.LiveMenuCount() == 0);
         FUZZ_CHECK(form.AttachedMenuBar() == 0);

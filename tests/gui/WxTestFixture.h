@@ -194,8 +194,8 @@ class WxProgramTest : public ::testing::Test {
 
     // A voice file of the sample banks in the voice list, loaded by a click on the file list.
     void LoadSampleBank() {
-        form->CheckMenuItem(program->menu, cmd::kSelectAn1Directory, true);
-        program->ScanVoiceDirectory(voice::VoiceLayout::An1, VELTRANO_SOURCE_DIR "/data/samples");
+        program->document().SetLayout(voice::VoiceLayout::An1);
+        program->files().Scan(voice::VoiceLayout::An1, VELTRANO_SOURCE_DIR "/data/samples");
         ASSERT_GT(form->ListCount(Lsb(300)), 0);
         ClickRow(300, 0);
         ASSERT_EQ(sink->Count("lsb_Click", 300), 1);

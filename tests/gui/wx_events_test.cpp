@@ -47,9 +47,9 @@ TEST_F(WxProgramTest, StartUpShowsTheWindowAndItsControlsInPlace) {
 
     wxMenuBar* bar = frame->GetMenuBar();
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar, form->NativeMenuBar(program->menu));
+    EXPECT_EQ(bar, form->NativeMenuBar(program->menus().bar()));
     EXPECT_EQ(bar->GetMenuCount(), 4u);
-    wxMenuItem* item = form->NativeMenuItem(program->menu, cmd::kSelectAn1Directory);
+    wxMenuItem* item = form->NativeMenuItem(program->menus().bar(), cmd::kSelectAn1Directory);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->GetItemLabel(), "AN&1 Voice Directory (*.an1)...\tCtrl+1");
 }
@@ -177,7 +177,7 @@ TEST_F(WxProgramTest, OnlyTheUsersChoiceInAComboBoxNotifies) {
     Pump();
     EXPECT_EQ(sink->Count("cmb_Click", 230), 1);
     EXPECT_EQ(form->ComboCurSel(Cmb(230)), 7);
-    EXPECT_EQ(program->panel.work.MatrixByte(1), 7)
+    EXPECT_EQ(program->panel().work().MatrixByte(1), 7)
         << "row 1's parameter takes the chosen position";
 }
 
@@ -283,7 +283,7 @@ TEST_F(WxProgramTest, ClosingRunsTheHandlerAndDestroysTheWindow) {
     EXPECT_EQ(sink->Count("Win_1_Close", 0), 1);
     EXPECT_FALSE(form->HasMainWindow());
     EXPECT_EQ(form->AttachedMenuBar(), 0);
-    EXPECT_EQ(program->menu, 0);
+    EXPECT_EQ(program->menus().bar(), 0);
     Pump();
     EXPECT_FALSE(frame) << "the window is gone";
 }

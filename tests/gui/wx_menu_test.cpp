@@ -29,7 +29,7 @@ void SendMenuCommand(wxFrame* frame, int id) {
 
 TEST_F(WxProgramTest, AMenuCommandRunsOnceAfterTheMenuHasClosed) {
     wxFrame* frame = form->Frame();
-    const MenuHandle bar = program->menu;
+    const MenuHandle bar = program->menus().bar();
     wxMenu* search = form->NativeMenuItem(bar, cmd::kSearchController)->GetMenu();
     const std::int32_t closed = static_cast<std::int32_t>(0xFFFF0000u);
     sink->calls.clear();
@@ -76,7 +76,7 @@ TEST_F(WxProgramTest, AMenuCommandRunsOnceAfterTheMenuHasClosed) {
 
 TEST_F(WxProgramTest, TheMenuLoopEndsOnlyWhenNoMenuIsOpen) {
     wxFrame* frame = form->Frame();
-    const MenuHandle bar = program->menu;
+    const MenuHandle bar = program->menus().bar();
     wxMenu* file = form->NativeMenuItem(bar, cmd::kSelectAnsDirectory)->GetMenu();
     wxMenu* search = form->NativeMenuItem(bar, cmd::kSearchController)->GetMenu();
     sink->calls.clear();
@@ -106,7 +106,7 @@ TEST_F(WxProgramTest, TheMenuLoopEndsOnlyWhenNoMenuIsOpen) {
 }
 
 TEST_F(WxProgramTest, CheckMarksBelongToTheProgram) {
-    const MenuHandle bar = program->menu;
+    const MenuHandle bar = program->menus().bar();
     EXPECT_TRUE(form->CheckMenuItem(bar, cmd::kSelectAnsDirectory, true));
     EXPECT_EQ(form->MenuItemState(bar, cmd::kSelectAnsDirectory), static_cast<int>(MF_CHECKED));
     EXPECT_TRUE(form->NativeMenuItem(bar, cmd::kSelectAnsDirectory)->IsChecked());
@@ -137,7 +137,7 @@ TEST_F(WxProgramTest, CheckMarksBelongToTheProgram) {
     EXPECT_EQ(form->Frame()->GetMenuBar(), nullptr);
     EXPECT_EQ(form->AttachedMenuBar(), 0);
     EXPECT_EQ(form->MenuItemState(bar, cmd::kSearchController), -1);
-    program->menu = 0;
+    program->menus().Forget();
 }
 
 } // namespace

@@ -9,20 +9,23 @@
 #include <fstream>
 #include <sstream>
 
+#include "../support/TestBanks.h"
+
 namespace veltrano::hostile {
 
 std::string MakeAn1Bank(int voices, char seed) {
-    std::string bytes(9014 + 1104 * static_cast<std::size_t>(voices), '\x11');
-    for (int k = 0; k < voices; ++k) {
-        const std::size_t at = 9014 + 1104 * static_cast<std::size_t>(k);
-        char name[24];
-        std::snprintf(name, sizeof name, "%c-Voice%03d", seed, k % 1000);
-        bytes.replace(at, 10, name, 10);
-        bytes[at + 10] = static_cast<char>(k % 23);
-        for (std::size_t j = 0; j < 48; ++j)
-            bytes[at + 940 + j] = static_cast<char>((k + static_cast<int>(j) + seed) % 64);
-    }
-    return bytes;
+    return testbanks::An1Bank(
+        voices,
+        [&](int k) {
+            char name[24];
+            std::snprintf(name, sizeof name, "%c-Voice%03d", seed, k % 1000);
+            testbanks::TestVoice v{std::string(name, 10), static_cast<std::uint8_t>(k % 23), {}};
+            const auto byte = [&](int j) { return static_cast<std::uint8_t>((k + j + seed) % 64); };
+            for (int s = 1; s <= 16; ++s)
+                v.slots.push_back({s, byte(3 * s - 3), byte(3 * s - 2), byte(3 * s - 1)});
+            return v;
+        },
+        '\x11');
 }
 
 fs::path Spit(const fs::path& p, const std::string& bytes) {
@@ -77,12 +80,12 @@ void HostileTest::LoadBankAndStore() {
     Spit(banks / "Loaded.an1", MakeAn1Bank(12, 'L'));
     ASSERT_EQ(Scan(banks), std::vector<std::string>{"Loaded.an1"});
     ClickFile(0);
-    ASSERT_EQ(program.VoiceFileText().size(), 9014u + 1104u * 12);
-    program.stored.matrices.resize(2);
-    program.stored.matrices[0].SetName("Kept one");
-    program.stored.matrices[1].SetName("Kept two");
-    program.stored.matrices[1].MatrixByte(5) = 13;
-    program.FillStoreList();
+    ASSERT_EQ(program.document().Bytes().size(), 9014u + 1104u * 12);
+    program.stored().matrices().resize(2);
+    program.stored().matrices()[0].SetName("Kept one");
+    program.stored().matrices()[1].SetName("Kept two");
+    program.stored().matrices()[1].MatrixByte(5) = 13;
+    program.stored().FillList();
     TakeMessages();
 }
 
@@ -142,15 +145,15 @@ std::string DescribeEntry(const fs::path& p) {
 
 World HostileTest::Capture() const {
     World w;
-    w.voicePath = program.doc.bank.Path();
-    w.voiceBytes = std::string(program.VoiceFileText());
+    w.voicePath = program.document().bank().Path();
+    w.voiceBytes = std::string(program.document().Bytes());
     w.fileRows = ListRows(form, ctl::kFileList);
     w.voiceRows = ListRows(form, ctl::kVoiceList);
     const ControlRef store{platform::Array::cmb, ctl::kStoreList};
     for (int i = 0; i < form.ComboCount(store); ++i)
         w.storeRows.push_back(form.ComboText(store, i).value_or("?"));
-    w.workRecord.assign(program.panel.work.bytes.begin(), program.panel.work.bytes.end());
-    for (const auto& m : program.stored.matrices)
+    w.workRecord.assign(program.panel().work().bytes.begin(), program.panel().work().bytes.end());
+    for (const auto& m : program.stored().matrices())
         w.stored.emplace_back(m.bytes.begin(), m.bytes.end());
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(

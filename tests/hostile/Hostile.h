@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "unit/LoadedProgram.h"
+#include "editor/LoadedProgram.h"
 
 namespace veltrano::hostile {
 

@@ -143,7 +143,7 @@ TEST_F(CollectionTest, FilesOf83And85BytesCompleteTheirLastEntry) {
         Open(p);
         EXPECT_EQ(TakeMessages(), std::vector<std::string>{});
         bytes.resize((size + 83) / 84 * 84, '\0');
-        EXPECT_TRUE(CollectionBytes(program.stored.matrices) == bytes);
+        EXPECT_TRUE(CollectionBytes(program.stored().matrices()) == bytes);
         expected.stored.clear();
         for (std::size_t at = 0; at < bytes.size(); at += 84)
             expected.stored.push_back(bytes.substr(at, 84));
@@ -165,9 +165,9 @@ TEST_F(CollectionTest, ASaveOntoALinkWritesThroughIt) {
     Save(dir / "link.mtx");
     EXPECT_EQ(TakeMessages(), std::vector<std::string>{});
     ASSERT_TRUE(fs::is_symlink(dir / "link.mtx"));
-    EXPECT_TRUE(Slurp(dir / "real" / "c.mtx") == CollectionBytes(program.stored.matrices));
+    EXPECT_TRUE(Slurp(dir / "real" / "c.mtx") == CollectionBytes(program.stored().matrices()));
     expected.disk["real/c.mtx"] =
-        "file mode 420 " + CollectionBytes(program.stored.matrices); // 0644 kept
+        "file mode 420 " + CollectionBytes(program.stored().matrices()); // 0644 kept
     ExpectUnchanged(expected);
 }
 
@@ -214,8 +214,8 @@ TEST_F(CollectionTest, ASaveIntoAReadOnlyFolderKeepsTheOldFile) {
 // left on the full disk.
 TEST_F(CollectionTest, ASaveOntoAFullFileSystemKeepsTheOldFile) {
     LoadBankAndStore();
-    program.stored.matrices.resize(2000); // 168,000 bytes: more than the disk holds
-    program.FillStoreList();
+    program.stored().matrices().resize(2000); // 168,000 bytes: more than the disk holds
+    program.stored().FillList();
     const fs::path small = dir / "small";
     fs::create_directories(small);
     const auto why = RunInChild(ChildRole::OwnMounts, [&] {

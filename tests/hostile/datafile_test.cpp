@@ -51,7 +51,7 @@ struct StartedWith {
         return items;
     }
     std::string Work() const {
-        return {program.panel.work.bytes.begin(), program.panel.work.bytes.end()};
+        return {program.panel().work().bytes.begin(), program.panel().work().bytes.end()};
     }
     fs::path Path() const { return folder / "Veltrano.txt"; }
 
@@ -109,7 +109,7 @@ TEST(HostileDataFile, ListsLongerThan256EntriesAreCutWithOneMessage) {
     EXPECT_EQ(items.back(), "Controller 255");
     EXPECT_EQ(s.Items(ctl::kDepthBox).size(), 256u);
     s.form.UserChooseCombo(ctl::kCtrlBox + 15, 255);
-    EXPECT_EQ(s.program.panel.work.bytes[45], 255);
+    EXPECT_EQ(s.program.panel().work().bytes[45], 255);
     EXPECT_EQ(s.form.ComboCurSel({platform::Array::cmb, ctl::kCtrlBox + 15}), 255);
     EXPECT_TRUE(Slurp(s.Path()) == bytes);
 }

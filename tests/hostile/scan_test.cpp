@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "textfile/FileFinder.h"
-#include "unit/LoadedProgram.h"
+#include "editor/LoadedProgram.h"
 
 namespace veltrano {
 namespace {

@@ -120,10 +120,10 @@ TEST_P(OddlyNamedBank, IsListedByItsBytesAndLoads) {
     World expected = Capture();
     ClickFile(0);
     EXPECT_EQ(TakeMessages(), std::vector<std::string>{});
-    EXPECT_TRUE(program.VoiceFileText() == bank);
-    EXPECT_EQ(program.doc.bank.Path(), (banks / GetParam().file).string());
+    EXPECT_TRUE(program.document().Bytes() == bank);
+    EXPECT_EQ(program.document().bank().Path(), (banks / GetParam().file).string());
     // Only the loaded file and the voice list follow the click.
-    expected.voicePath = program.doc.bank.Path();
+    expected.voicePath = program.document().bank().Path();
     expected.voiceBytes = bank;
     expected.voiceRows = Capture().voiceRows;
     ASSERT_EQ(expected.voiceRows.size(), 5u);

@@ -11,6 +11,8 @@
 #include "voice/Rules.h"
 #include "voice/VoiceBank.h"
 
+#include "../support/TestBanks.h"
+
 using namespace veltrano::voice;
 
 namespace {
@@ -20,16 +22,11 @@ constexpr std::size_t kAn1Name = 9014, kAn1Stride = 1104, kAn1Matrix = 9954;
 // An An1 bank of n voices named "Voice NN  ", category k % 23, matrix bytes all 0 except
 // slot 3's controller, which is 10 + k % 3.
 std::string An1Bank(int n) {
-    std::string b(kAn1Name + kAn1Stride * static_cast<std::size_t>(n), '\0');
-    for (int k = 0; k < n; ++k) {
-        const std::size_t at = kAn1Name + kAn1Stride * static_cast<std::size_t>(k);
-        const std::string name = "Voice " + std::to_string(10 + k) + "  ";
-        b.replace(at, 10, name);
-        b[at + 10] = static_cast<char>(k % 23);
-        b[kAn1Matrix + kAn1Stride * static_cast<std::size_t>(k) + 6] =
-            static_cast<char>(10 + k % 3);
-    }
-    return b;
+    return veltrano::testbanks::An1Bank(n, [](int k) {
+        return veltrano::testbanks::TestVoice{"Voice " + std::to_string(10 + k),
+                                              static_cast<std::uint8_t>(k % 23),
+                                              {{3, static_cast<std::uint8_t>(10 + k % 3), 0, 0}}};
+    });
 }
 
 ControlMatrix Filled(std::uint8_t v) {

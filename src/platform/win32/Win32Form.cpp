@@ -298,6 +298,12 @@ void Win32Form::DoCheckMenuItem(MenuHandle owner, MenuTable::Entry& e) {
                         MF_BYCOMMAND | (e.checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
+void Win32Form::DoEnableMenuItem(MenuHandle owner, MenuTable::Entry& e) {
+    if (HMENU native = NativeMenu(owner))
+        ::EnableMenuItem(native, static_cast<UINT>(e.id & 0xFFFF),
+                         MF_BYCOMMAND | ((e.flags & MF_GRAYED) ? MF_GRAYED : MF_ENABLED));
+}
+
 void Win32Form::DoMenusChanged() {
     accelDirty_ = true;
     if (HasMainWindow()) DrawMenuBar(hwnd_);

@@ -169,6 +169,7 @@ class Win32Form : public FormBase {
                        MenuTable::Menu& popup) override;
     void DoDestroyMenu(MenuTable::Menu& m) override;
     void DoCheckMenuItem(MenuHandle owner, MenuTable::Entry& e) override;
+    void DoEnableMenuItem(MenuHandle owner, MenuTable::Entry& e) override;
     void DoMenusChanged() override;
     HMENU NativeMenu(MenuHandle menu) const;
     MenuHandle HandleOf(HMENU native) const;

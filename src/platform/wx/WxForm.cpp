@@ -301,6 +301,10 @@ void WxForm::DoDestroyMenu(MenuTable::Menu& m) {
     delete NativeMenuOf(m);
 }
 
+void WxForm::DoEnableMenuItem(MenuHandle, MenuTable::Entry& e) {
+    if (wxMenuItem* item = NativeItemOf(e)) item->Enable((e.flags & MF_GRAYED) == 0);
+}
+
 void WxForm::SyncNativeCheck(const MenuTable::Entry& e) {
     wxMenuItem* item = NativeItemOf(e);
     if (item && item->IsCheckable() && item->IsChecked() != e.checked) item->Check(e.checked);

@@ -144,6 +144,7 @@ class WxForm : public FormBase {
                        MenuTable::Menu& popup) override;
     void DoDestroyMenu(MenuTable::Menu& m) override;
     void DoCheckMenuItem(MenuHandle, MenuTable::Entry& e) override { SyncNativeCheck(e); }
+    void DoEnableMenuItem(MenuHandle, MenuTable::Entry& e) override;
     void SyncNativeCheck(const MenuTable::Entry& e);
 
     // The program's pixels are pixels at 96 dots per inch; the toolkit's are larger by the

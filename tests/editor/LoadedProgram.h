@@ -36,7 +36,7 @@ class LoadedProgramTest : public ::testing::Test {
         ASSERT_TRUE(form.UserMenu(cmd::kSelectAn1Directory));
         form.UserClickList(ctl::kFileList, 0, 0, platform::kButtonLeft);
     }
-    std::string Buffer() { return std::string(program.VoiceFileText()); }
+    std::string Buffer() { return std::string(program.document().Bytes()); }
 
     FormT form;
     Program program;

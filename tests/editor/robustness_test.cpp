@@ -117,36 +117,36 @@ class Robustness : public ::testing::Test {
     }
 
     // --- the model of what must hold --------------------------------------------------------
-    std::string Buffer() const { return std::string(program.VoiceFileText()); }
-    std::optional<VoiceLayout> Layout() const { return program.LayoutInForce(); }
+    std::string Buffer() const { return std::string(program.document().Bytes()); }
+    std::optional<VoiceLayout> Layout() const { return program.document().Layout(); }
     int ListCount(int index) const { return form.ListCount({platform::Array::lsb, index}); }
     bool Armed() const {
         for (int id = cmd::kSearchController; id <= cmd::kReplaceParameter; ++id)
-            if (program.MenuOptionChecked(program.menu, id)) return true;
+            if (program.menus().OptionChecked(id)) return true;
         return false;
     }
     void Rebuilt() {
-        voiceItems = ExpectedVoices(program.VoiceFileText(), Layout());
+        voiceItems = ExpectedVoices(program.document().Bytes(), Layout());
         builtUnderAn1 = Layout() == VoiceLayout::An1;
     }
 
     void Check(const std::string& step) {
         SCOPED_TRACE(step);
-        const std::string_view text = program.VoiceFileText();
+        const std::string_view text = program.document().Bytes();
         ASSERT_EQ(text.size(), loaded.size()) << "the loaded buffer changed its length";
         const int items = ListCount(ctl::kVoiceList);
         ASSERT_EQ(items, voiceItems);
         if (builtUnderAn1) {
             ASSERT_LE(items, 128);
         }
-        ASSERT_EQ(program.panel.work.Category(), workCategory);
+        ASSERT_EQ(program.panel().work().Category(), workCategory);
         if (!workCategoryFromFile) {
             ASSERT_LE(workCategory, 22);
         }
-        ASSERT_EQ(program.stored.matrices.size(), collectionSize);
+        ASSERT_EQ(program.stored().matrices().size(), collectionSize);
         if (lastOpenReadEntries) {
-            ASSERT_EQ(static_cast<std::size_t>(form.ComboCount(program.cmb(ctl::kStoreList))),
-                      program.stored.matrices.size());
+            ASSERT_EQ(static_cast<std::size_t>(form.ComboCount(ctl::cmb(ctl::kStoreList))),
+                      program.stored().matrices().size());
         }
         if (++steps % 16 == 0) {
             const std::vector<bool> editable = EditableBytes(loaded.size());
@@ -171,13 +171,13 @@ class Robustness : public ::testing::Test {
         ASSERT_TRUE(form.UserMenu(id));
         const int other =
             id == cmd::kSelectAnsDirectory ? cmd::kSelectAn1Directory : cmd::kSelectAnsDirectory;
-        ASSERT_TRUE(program.MenuOptionChecked(program.menu, id));
-        ASSERT_FALSE(program.MenuOptionChecked(program.menu, other));
+        ASSERT_TRUE(program.menus().OptionChecked(id));
+        ASSERT_FALSE(program.menus().OptionChecked(other));
         if (intoVoices) {
             const int want = id == cmd::kSelectAnsDirectory ? ansFiles : an1Files;
             ASSERT_EQ(ListCount(ctl::kFileList), want);
-            ASSERT_EQ(program.doc.lib.FileCount(), want);
-            ASSERT_FALSE(form.Checked(program.chk(ctl::kWrite)));
+            ASSERT_EQ(program.document().lib().FileCount(), want);
+            ASSERT_FALSE(form.Checked(ctl::chk(ctl::kWrite)));
         } else {
             ASSERT_EQ(ListCount(ctl::kFileList), rowsBefore);
         }
@@ -186,13 +186,13 @@ class Robustness : public ::testing::Test {
     void ClickFile(int row, int button) {
         const bool onItem = row >= 0 && row < ListCount(ctl::kFileList);
         // Unsaved voice edits are asked about first: No reads the file.
-        if (button == platform::kButtonLeft && onItem && row < program.doc.lib.FileCount() &&
-            program.doc.bank.Unsaved())
+        if (button == platform::kButtonLeft && onItem &&
+            row < program.document().lib().FileCount() && program.document().bank().Unsaved())
             form.questionAnswers.push_back(false);
         form.UserClickList(ctl::kFileList, row, 0, button);
         if (button != platform::kButtonLeft || !onItem) return;
-        if (row < program.doc.lib.FileCount()) {
-            loaded = content.at(program.doc.lib.fileList[static_cast<std::size_t>(row)]);
+        if (row < program.document().lib().FileCount()) {
+            loaded = content.at(program.document().lib().fileList[static_cast<std::size_t>(row)]);
             ASSERT_TRUE(Buffer() == loaded) << "the clicked file is what is loaded";
         }
         Rebuilt();
@@ -231,17 +231,17 @@ class Robustness : public ::testing::Test {
         const int column = rng.Below(3);
         const int slot = rng.Below(16);
         const int box = firsts[column] + slot;
-        const int count = form.ComboCount(program.cmb(box));
+        const int count = form.ComboCount(ctl::cmb(box));
         ASSERT_GT(count, 0);
         const int p = rng.Below(count);
         form.UserChooseCombo(box, p);
-        const auto data = form.ComboItemData(program.cmb(box), p);
+        const auto data = form.ComboItemData(ctl::cmb(box), p);
         ASSERT_TRUE(data.has_value());
-        ASSERT_EQ(program.panel.work.MatrixByte(3 * slot + column), *data & 0xFF);
+        ASSERT_EQ(program.panel().work().MatrixByte(3 * slot + column), *data & 0xFF);
     }
 
     void ClickRowLabel() {
-        const bool rebuilds = !form.Checked(program.chk(ctl::kMultiSelect)) && Armed();
+        const bool rebuilds = !form.Checked(ctl::chk(ctl::kMultiSelect)) && Armed();
         form.UserClickLabel(ctl::kRowLabel + rng.Below(16));
         if (rebuilds) Rebuilt();
     }
@@ -275,22 +275,22 @@ class Robustness : public ::testing::Test {
         ++collectionSize;
         workCategory = static_cast<std::uint8_t>(*category);
         workCategoryFromFile = false;
-        ASSERT_EQ(program.stored.matrices.size(), collectionSize);
-        ASSERT_EQ(program.stored.matrices.back(), program.panel.work);
-        ASSERT_EQ(program.stored.matrices.back().NameField().substr(
+        ASSERT_EQ(program.stored().matrices().size(), collectionSize);
+        ASSERT_EQ(program.stored().matrices().back(), program.panel().work());
+        ASSERT_EQ(program.stored().matrices().back().NameField().substr(
                       0, std::min<std::size_t>(32, input.text.size())),
                   input.text.substr(0, 32));
-        ASSERT_EQ(form.ComboCurSel(program.cmb(ctl::kStoreList)), 0);
+        ASSERT_EQ(form.ComboCurSel(ctl::cmb(ctl::kStoreList)), 0);
     }
 
     void Recall() {
-        const int count = form.ComboCount(program.cmb(ctl::kStoreList));
+        const int count = form.ComboCount(ctl::cmb(ctl::kStoreList));
         if (count == 0) return;
         const int p = rng.Below(count);
         form.UserChooseCombo(ctl::kStoreList, p);
-        if (static_cast<std::size_t>(p) >= program.stored.matrices.size()) return;
-        ASSERT_EQ(program.panel.work, program.stored.matrices[static_cast<std::size_t>(p)]);
-        workCategory = program.panel.work.Category();
+        if (static_cast<std::size_t>(p) >= program.stored().matrices().size()) return;
+        ASSERT_EQ(program.panel().work(), program.stored().matrices()[static_cast<std::size_t>(p)]);
+        workCategory = program.panel().work().Category();
         workCategoryFromFile = workCategory > 22;
     }
 
@@ -325,7 +325,7 @@ class Robustness : public ::testing::Test {
         const std::string before = existed ? ReadFile(p) : std::string();
         const bool cancelled = form.saveAnswers.front().cancel;
         ASSERT_TRUE(form.UserMenu(cmd::kSaveMatrixCollection));
-        if (cancelled || program.stored.matrices.empty() || (existed && !yes)) {
+        if (cancelled || program.stored().matrices().empty() || (existed && !yes)) {
             ASSERT_EQ(fs::exists(p), existed);
             if (existed) {
                 ASSERT_EQ(ReadFile(p), before);
@@ -333,7 +333,7 @@ class Robustness : public ::testing::Test {
             return;
         }
         std::string want;
-        for (const auto& entry : program.stored.matrices)
+        for (const auto& entry : program.stored().matrices())
             want.append(reinterpret_cast<const char*>(entry.bytes.data()), entry.bytes.size());
         ASSERT_EQ(ReadFile(p), want);
     }
@@ -365,13 +365,14 @@ class Robustness : public ::testing::Test {
         const platform::Size size = form.WindowOuterSize();
         ASSERT_EQ(size.w, 453);
         ASSERT_GE(size.h, 550);
-        ASSERT_EQ(form.ControlRect(program.lsb(ctl::kVoiceList)).h, size.h - 154);
+        ASSERT_EQ(form.ControlRect(ctl::lsb(ctl::kVoiceList)).h, size.h - 154);
     }
 
     // Undo or redo: a step taken rebuilds the voice list; none leaves everything as it is.
     void UndoRedo() {
         const bool undo = rng.Chance(60);
-        const bool can = undo ? program.doc.bank.CanUndo() : program.doc.bank.CanRedo();
+        const bool can =
+            undo ? program.document().bank().CanUndo() : program.document().bank().CanRedo();
         const std::string before = Buffer();
         ASSERT_TRUE(form.UserMenu(undo ? cmd::kUndo : cmd::kRedo));
         if (can)
@@ -388,11 +389,11 @@ class Robustness : public ::testing::Test {
         else
             form.saveAnswers.push_back({false, target.string()});
         if (fs::exists(target)) form.questionAnswers.push_back(true);
-        const bool loadedFile = program.doc.bank.Loaded();
-        const bool saved = program.SaveVoiceFileAs();
+        const bool loadedFile = program.document().bank().Loaded();
+        const bool saved = program.document().SaveAs();
         if (saved) {
             ASSERT_TRUE(ReadFile(target) == Buffer()) << "saved as in memory";
-            ASSERT_FALSE(program.doc.bank.Unsaved());
+            ASSERT_FALSE(program.document().bank().Unsaved());
         }
         if (!loadedFile) {
             ASSERT_FALSE(saved) << "nothing to save without a voice file";
@@ -499,7 +500,7 @@ TEST_F(Robustness, RandomSessionsKeepEveryInvariant) {
     constexpr int kStepsPerFile = 100;
     const auto started = std::chrono::steady_clock::now();
     program.StartUp();
-    ASSERT_EQ(form.ComboCount(program.cmb(ctl::kCtrlBox)), 115) << "the shipped data file";
+    ASSERT_EQ(form.ComboCount(ctl::cmb(ctl::kCtrlBox)), 115) << "the shipped data file";
     Check("start-up");
 
     for (const int layout : {cmd::kSelectAn1Directory, cmd::kSelectAnsDirectory}) {
@@ -537,11 +538,11 @@ TEST_F(Robustness, RandomSessionsKeepEveryInvariant) {
     }
 
     // Unsaved voice edits are asked about at close: No closes.
-    if (program.doc.bank.Unsaved()) form.questionAnswers.push_back(false);
+    if (program.document().bank().Unsaved()) form.questionAnswers.push_back(false);
     form.UserClose();
     EXPECT_TRUE(form.Closed());
-    EXPECT_TRUE(program.VoiceFileText().empty());
-    EXPECT_TRUE(program.stored.matrices.empty());
+    EXPECT_TRUE(program.document().Bytes().empty());
+    EXPECT_TRUE(program.stored().matrices().empty());
     EXPECT_EQ(form.AttachedMenuBar(), 0);
     const auto seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

@@ -61,8 +61,8 @@ class VoiceSaveTest : public testing::LoadedProgramTest<RecordingForm> {
     // Voice 0's category changed: one unsaved step.
     void LoadAndEdit() {
         Load(std::string(10118, '\0'));
-        program.ApplyEdit({voice::CategoryPatch(voice::VoiceLayout::An1, 0, 7)});
-        ASSERT_TRUE(program.doc.bank.Unsaved());
+        program.document().Apply({voice::CategoryPatch(voice::VoiceLayout::An1, 0, 7)});
+        ASSERT_TRUE(program.document().bank().Unsaved());
     }
     static std::string Read(const fs::path& p) {
         std::ifstream in(p, std::ios::binary);
@@ -81,7 +81,7 @@ TEST_F(VoiceSaveTest, TheDialogOffersTheLayoutsFilterAndTheLoadedFile) {
     EXPECT_EQ(p.defExt, ".an1");
     EXPECT_EQ(p.fileName, (dir / "bank.an1").string());
     EXPECT_TRUE(p.flags & platform::OFN_OVERWRITEPROMPT);
-    EXPECT_TRUE(program.doc.bank.Unsaved()); // cancelled: nothing saved
+    EXPECT_TRUE(program.document().bank().Unsaved()); // cancelled: nothing saved
 }
 
 #ifndef _WIN32
@@ -135,7 +135,7 @@ TEST_F(VoiceSaveTest, ASaveIntoAReadOnlyFolderShowsTheReasonAndKeepsTheOldFile) 
     form.saveAnswers.push_back({false, (folder / "old.an1").string()});
     form.questionAnswers.push_back(true); // replace it
     form.messages.clear();
-    EXPECT_FALSE(program.SaveVoiceFileAs());
+    EXPECT_FALSE(program.document().SaveAs());
 
     ASSERT_FALSE(form.messages.empty());
     const auto& m = form.messages.back();
@@ -152,7 +152,7 @@ TEST_F(VoiceSaveTest, ASaveIntoAReadOnlyFolderShowsTheReasonAndKeepsTheOldFile) 
     EXPECT_TRUE(m.text == head + reasons[0] + tail || m.text == head + reasons[1] + tail) << m.text;
     EXPECT_EQ(Read(folder / "old.an1"), "old bytes");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
-    EXPECT_TRUE(program.doc.bank.Unsaved());
+    EXPECT_TRUE(program.document().bank().Unsaved());
     EXPECT_EQ(form.WindowCaption(), "Veltrano - bank.an1 *");
 }
 #endif

@@ -31,7 +31,7 @@ class SearchTest : public testing::LoadedProgramTest<> {
         LoadedProgramTest::Load(bytes);
         form.UserClickCheck(ctl::kMultiSelect);
     }
-    bool Selected(int k) { return form.ListSelected(Program::lsb(ctl::kVoiceList), k); }
+    bool Selected(int k) { return form.ListSelected(ctl::lsb(ctl::kVoiceList), k); }
 };
 
 TEST_F(SearchTest, ReplaceEndsAtACutOffVoiceAndKeepsWhatItDidBefore) {
@@ -44,8 +44,8 @@ TEST_F(SearchTest, ReplaceEndsAtACutOffVoiceAndKeepsWhatItDidBefore) {
     form.UserClickList(ctl::kVoiceList, 0, 0, platform::kButtonLeft);
     form.UserClickList(ctl::kVoiceList, 2, 0, platform::kButtonLeft);
 
-    program.search.LastSearchValue = 7;
-    EXPECT_EQ(program.SearchVoices(3, 9), 0);
+    program.search().setLastSearchValue(7);
+    EXPECT_EQ(program.search().Search(SearchOp::ReplaceController, 9), 0);
 
     const std::string after = Buffer();
     ASSERT_EQ(after.size(), bytes.size());
@@ -66,10 +66,10 @@ TEST_F(SearchTest, FindEndingAtACutOffVoiceLeavesTheLastValueAlone) {
     std::string bytes(12170, '\0');
     bytes[ControllerAt(1, 3)] = 7;
     Load(bytes);
-    program.search.LastSearchValue = 42;
-    EXPECT_EQ(program.SearchVoices(1, 7), 0);
+    program.search().setLastSearchValue(42);
+    EXPECT_EQ(program.search().Search(SearchOp::FindController, 7), 0);
     EXPECT_TRUE(Selected(1));
-    EXPECT_EQ(program.search.LastSearchValue, 42);
+    EXPECT_EQ(program.search().lastSearchValue(), 42);
     EXPECT_TRUE(form.messages.empty());
     EXPECT_EQ(Buffer(), bytes);
 }
@@ -84,8 +84,8 @@ TEST_F(SearchTest, ReplaceWithTheSameValueCountsAndDeselects) {
     for (int k : {1, 3, 6})
         form.UserClickList(ctl::kVoiceList, k, 0, platform::kButtonLeft);
 
-    program.search.LastSearchValue = 5;
-    EXPECT_EQ(program.SearchVoices(3, 5), 3);
+    program.search().setLastSearchValue(5);
+    EXPECT_EQ(program.search().Search(SearchOp::ReplaceController, 5), 3);
     EXPECT_EQ(Buffer(), bytes);
     EXPECT_FALSE(Selected(1));
     EXPECT_TRUE(Selected(3)); // holds no controller 5: left as it was
@@ -102,8 +102,8 @@ TEST_F(SearchTest, ParameterReplaceLeavesControllerAndDepthBytesAlone) {
     const std::size_t slot = ControllerAt(0, 1);
     bytes[slot] = bytes[slot + 1] = bytes[slot + 2] = 4;
     Load(bytes);
-    program.search.LastSearchValue = 4;
-    EXPECT_EQ(program.SearchVoices(4, 46), 1);
+    program.search().setLastSearchValue(4);
+    EXPECT_EQ(program.search().Search(SearchOp::ReplaceParameter, 46), 1);
     EXPECT_EQ(Buffer().substr(slot, 3), std::string("\x04\x2e\x04"));
     ASSERT_EQ(form.messages.size(), 1u);
     EXPECT_EQ(form.messages[0].title, "SEARCH & REPLACE PARAMETER...");
@@ -114,13 +114,13 @@ TEST_F(SearchTest, ParameterReplaceLeavesControllerAndDepthBytesAlone) {
 TEST_F(SearchTest, OtherModesDoNothing) {
     std::string bytes(9014 + 2 * kAn1Stride, '\0');
     Load(bytes);
-    program.search.LastSearchValue = 3;
+    program.search().setLastSearchValue(3);
     // Every slot of both voices holds controller and parameter 0.
     for (int mode : {0, 5, -1})
-        EXPECT_EQ(program.SearchVoices(mode, 0), 0);
+        EXPECT_EQ(program.search().Search(static_cast<SearchOp>(mode), 0), 0);
     EXPECT_TRUE(form.messages.empty());
     EXPECT_FALSE(Selected(0));
-    EXPECT_EQ(program.search.LastSearchValue, 3);
+    EXPECT_EQ(program.search().lastSearchValue(), 3);
 }
 
 } // namespace

@@ -76,19 +76,19 @@ TEST(ComboOperations, ShowingAnItemFromCodeNeverRunsTheBoxHandler) {
     program.StartUp();
     const ControlRef box{Array::cmb, 230};
     ASSERT_GT(form.ComboCount(box), 6);
-    const auto before = program.panel.work.Matrix();
+    const auto before = program.panel().work().Matrix();
 
     ComboShow(form, box, 5);
     EXPECT_EQ(ComboChosen(form, box), 5);
-    EXPECT_EQ(program.panel.work.Matrix(), before);
+    EXPECT_EQ(program.panel().work().Matrix(), before);
     ComboShow(form, box, form.ComboCount(box)); // beyond the last item: shows none
     EXPECT_EQ(ComboChosen(form, box), -1);
-    EXPECT_EQ(program.panel.work.Matrix(), before);
+    EXPECT_EQ(program.panel().work().Matrix(), before);
 
     // The user's choice does run it.
     form.UserChooseCombo(box.index, 5);
     EXPECT_EQ(ComboChosen(form, box), 5);
-    EXPECT_EQ(program.panel.work.Matrix()[1], 5);
+    EXPECT_EQ(program.panel().work().Matrix()[1], 5);
 }
 
 } // namespace

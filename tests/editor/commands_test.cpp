@@ -65,16 +65,16 @@ class CommandsTest : public ::testing::Test {
 
 TEST_F(CommandsTest, AChoiceRunsOnlyWhenItsCommandArrivesAfterTheMenuClosed) {
     // Items are found by command from the menu bar down.
-    const platform::MenuHandle help = program.menu;
+    const platform::MenuHandle help = program.menus().bar();
     ASSERT_EQ(form.MenuItemText(help, 517).value_or(""), "Veltrano &Help\tF1");
 
     Send(platform::WM_MENUSELECT, 517, help);
-    EXPECT_EQ(program.LastMenuId, 517);
+    EXPECT_EQ(program.menus().LastMenuId(), 517);
     // A separator and the close notification fetch no text and change nothing.
     Send(platform::WM_MENUSELECT, static_cast<std::int32_t>(500 | (platform::MF_SEPARATOR << 16)),
          help);
     Send(platform::WM_MENUSELECT, static_cast<std::int32_t>(platform::kMenuClosedFlags << 16), 0);
-    EXPECT_EQ(program.LastMenuId, 517);
+    EXPECT_EQ(program.menus().LastMenuId(), 517);
     Send(platform::WM_EXITMENULOOP, 0, 0);
     EXPECT_TRUE(form.shellTargets.empty());
 
@@ -100,7 +100,7 @@ TEST_F(CommandsTest, AKeyboardShortcutRunsItsCommandAndControlNotificationsDoNot
     EXPECT_EQ(form.shellTargets.size(), 1u);
 
     Send(platform::WM_COMMAND, (1 << 16) | 509, 0);
-    EXPECT_TRUE(program.MenuOptionChecked(program.menu, 509));
+    EXPECT_TRUE(program.menus().OptionChecked(509));
 }
 
 TEST_F(CommandsTest, IdsWithoutACommandDoNothing) {
@@ -112,7 +112,7 @@ TEST_F(CommandsTest, IdsWithoutACommandDoNothing) {
     EXPECT_TRUE(form.messages.empty());
     EXPECT_TRUE(form.shellTargets.empty());
     for (int id : {502, 503, 509, 510, 511, 512})
-        EXPECT_FALSE(program.MenuOptionChecked(program.menu, id)) << id;
+        EXPECT_FALSE(program.menus().OptionChecked(id)) << id;
 }
 
 TEST_F(CommandsTest, TheFolderChooserStartsInTheProgramFolderWithItsTitle) {
@@ -122,7 +122,7 @@ TEST_F(CommandsTest, TheFolderChooserStartsInTheProgramFolderWithItsTitle) {
     EXPECT_EQ(form.folderOpened[0].title, "Select a Voice File Directory");
     EXPECT_EQ(form.folderOpened[0].fileName, form.programFolder);
     // Cancelled: nothing was scanned.
-    EXPECT_TRUE(program.doc.lib.fileList.empty());
+    EXPECT_TRUE(program.document().lib().fileList.empty());
     EXPECT_TRUE(form.messages.empty());
 }
 
@@ -167,10 +167,10 @@ TEST_F(CommandsTest, TheAddressListHasOneEntryPerLineOfItsResource) {
     }
     ASSERT_GE(lines.size(), 3u);
     for (std::size_t n = 1; n <= lines.size(); ++n)
-        EXPECT_EQ(program.AddressListEntry(static_cast<int>(n)), lines[n - 1]) << n;
-    EXPECT_EQ(program.AddressListEntry(0), "");
-    EXPECT_EQ(program.AddressListEntry(-1), "");
-    EXPECT_EQ(program.AddressListEntry(static_cast<int>(lines.size()) + 1), "");
+        EXPECT_EQ(program.messages().AddressListEntry(static_cast<int>(n)), lines[n - 1]) << n;
+    EXPECT_EQ(program.messages().AddressListEntry(0), "");
+    EXPECT_EQ(program.messages().AddressListEntry(-1), "");
+    EXPECT_EQ(program.messages().AddressListEntry(static_cast<int>(lines.size()) + 1), "");
 }
 
 TEST_F(CommandsTest, TheInputBoxGivesTheTypedTextAndNothingWhenCancelled) {
@@ -180,28 +180,28 @@ TEST_F(CommandsTest, TheInputBoxGivesTheTypedTextAndNothingWhenCancelled) {
     form.inputAnswers.push_back({Answer::Cancel, ""});
     form.inputAnswers.push_back({Answer::Text, ""});
     bool cancelled = true;
-    EXPECT_EQ(program.InputText("Prompt", "TITLE ...", "preset", &cancelled), "typed");
+    EXPECT_EQ(program.messages().InputText("Prompt", "TITLE ...", "preset", &cancelled), "typed");
     EXPECT_FALSE(cancelled);
-    EXPECT_EQ(program.InputText("Prompt", "TITLE ...", "preset", &cancelled), "preset");
+    EXPECT_EQ(program.messages().InputText("Prompt", "TITLE ...", "preset", &cancelled), "preset");
     EXPECT_FALSE(cancelled);
-    EXPECT_EQ(program.InputText("Prompt", "TITLE ...", "preset", &cancelled), "");
+    EXPECT_EQ(program.messages().InputText("Prompt", "TITLE ...", "preset", &cancelled), "");
     EXPECT_TRUE(cancelled);
-    EXPECT_EQ(program.InputText("Prompt", "TITLE ...", "preset"), "");
+    EXPECT_EQ(program.messages().InputText("Prompt", "TITLE ...", "preset"), "");
 }
 
 TEST_F(CommandsTest, ClipcopyCopiesTextOnlyAndNeedsALength) {
-    program.ClearClipboard();
-    program.CLIPCOPY(1, "");
+    program.messages().ClearClipboard();
+    program.messages().CLIPCOPY(1, "");
     ASSERT_EQ(form.messages.size(), 1u);
     EXPECT_EQ(form.messages[0].text, "No Text Len in Param a");
     EXPECT_EQ(form.messages[0].title, "");
     EXPECT_TRUE(form.ClipboardContent().empty);
 
-    program.CLIPCOPY(1, "a\r\nb\r\n");
+    program.messages().CLIPCOPY(1, "a\r\nb\r\n");
     EXPECT_EQ(form.ClipboardContent().text, "a\r\nb\r\n");
     // CLIPCOPY adds; it does not empty the clipboard itself, and the clipboard is closed
     // again after each use.
-    program.CLIPCOPY(1, "c");
+    program.messages().CLIPCOPY(1, "c");
     EXPECT_EQ(form.ClipboardContent().text, "c");
     EXPECT_TRUE(form.ClipboardOpen());
     form.ClipboardClose();

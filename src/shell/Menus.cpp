@@ -1,11 +1,14 @@
-// The menu bar, built from its embedded text definition, and the check-mark operations
-// that hold the program's modes.
+// The menu bar, built from its embedded text definition, and the check marks the parts
+// paint their modes with.
+#include "shell/Menus.h"
+
 #include <cstdint>
 #include <limits>
 #include <vector>
 
-#include "shell/Program.h"
+#include "shell/Ids.h"
 #include "textfile/DataTables.h"
+#include "textfile/TextLibrary.h"
 
 namespace veltrano {
 
@@ -23,7 +26,8 @@ std::vector<std::string> SplitMenuFields(const std::string& line) {
             fields.push_back(field);
             field.clear();
             ++i;
-            while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+            while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+                ++i;
             continue;
         }
         field += ch;
@@ -55,14 +59,32 @@ const ItemType kItemTypes[] = {
 
 } // namespace
 
-void Program::BuildMainMenu() {
+void Menus::Build() {
     Notices notices;
     const std::string text = textfile::ReadWholeFile(":Veltrano Menu", notices);
-    Show(notices);
-    menu = MenuFromText(text);
+    messages_.Show(notices);
+    bar_ = FromText(text);
 }
 
-MenuHandle Program::MenuFromText(const std::string& text) {
+void Menus::Destroy() {
+    if (bar_ != 0) form_.DestroyMenu(bar_);
+    bar_ = 0;
+}
+
+void Menus::Highlighted(MenuHandle menu, std::int32_t id) {
+    const auto text = form_.MenuItemText(menu, id);
+    if (text && !text->empty()) lastMenuId_ = id;
+}
+
+void Menus::SetChecked(std::int32_t id, bool checked) {
+    if (bar_ != 0) form_.CheckMenuItem(bar_, id, checked);
+}
+
+void Menus::SetEnabled(std::int32_t id, bool enabled) {
+    if (bar_ != 0) form_.EnableMenuItem(bar_, id, enabled);
+}
+
+MenuHandle Menus::FromText(const std::string& text) {
     auto& f = form_;
     const MenuHandle bar = f.CreateMenuBar();
     if (text.empty()) {
@@ -74,7 +96,8 @@ MenuHandle Program::MenuFromText(const std::string& text) {
     std::vector<MenuHandle> unattached; // popups never put on the bar
     auto fail = [&]() -> MenuHandle {
         if (pending) unattached.push_back(pending);
-        for (MenuHandle h : unattached) f.DestroyMenu(h);
+        for (MenuHandle h : unattached)
+            f.DestroyMenu(h);
         f.DestroyMenu(bar);
         return 0;
     };
@@ -89,8 +112,10 @@ MenuHandle Program::MenuFromText(const std::string& text) {
         if (fields.size() == 1) return fail();
 
         std::string caption;
-        if (fields.size() == 3 || fields.size() == 4) caption = fields[2];
-        else if (fields.size() == 5) caption = fields[2] + ShortcutText(fields[3], fields[4]);
+        if (fields.size() == 3 || fields.size() == 4)
+            caption = fields[2];
+        else if (fields.size() == 5)
+            caption = fields[2] + ShortcutText(fields[3], fields[4]);
 
         // The number plus 500 must fit the 32-bit command id; a number too large for it is an
         // error on the line, which abandons the build.
@@ -117,7 +142,8 @@ MenuHandle Program::MenuFromText(const std::string& text) {
         }
     }
     if (pending && !f.AppendMenu(bar, platform::MF_POPUP, pending, pendingCaption)) return fail();
-    for (MenuHandle h : unattached) f.DestroyMenu(h);
+    for (MenuHandle h : unattached)
+        f.DestroyMenu(h);
     if (!f.AttachMenuBar(bar)) {
         f.DestroyMenu(bar);
         return 0;
@@ -125,13 +151,13 @@ MenuHandle Program::MenuFromText(const std::string& text) {
     return bar;
 }
 
-bool Program::MenuOptionChecked(MenuHandle m, std::int32_t id) const {
+bool Menus::OptionChecked(MenuHandle m, std::int32_t id) const {
     if (m == 0) return false;
     return form_.MenuItemState(m, id) == static_cast<int>(platform::MF_CHECKED);
 }
 
-int Program::ToggleMenuOption(MenuHandle m, std::int32_t id) {
-    if (MenuOptionChecked(m, id)) {
+int Menus::ToggleOption(MenuHandle m, std::int32_t id) {
+    if (OptionChecked(m, id)) {
         form_.CheckMenuItem(m, id, false);
         return 0;
     }
@@ -139,7 +165,7 @@ int Program::ToggleMenuOption(MenuHandle m, std::int32_t id) {
     return static_cast<int>(platform::MF_CHECKED);
 }
 
-void Program::UncheckMenuOption(MenuHandle m, std::int32_t id) {
+void Menus::UncheckOption(MenuHandle m, std::int32_t id) {
     if (m != 0) form_.CheckMenuItem(m, id, false);
 }
 

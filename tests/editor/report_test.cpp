@@ -11,6 +11,8 @@
 #include "platform/headless/HeadlessForm.h"
 #include "shell/Program.h"
 
+#include "../support/TestBanks.h"
+
 namespace veltrano {
 namespace {
 
@@ -57,14 +59,9 @@ std::string ReadFile(const std::string& path) {
 
 // An An1 bank of `voices` whole voices, voice k named name(k) with category k.
 std::string An1Bank(int voices, char fill) {
-    std::string bank(9014 + 1104 * static_cast<std::size_t>(voices), '\0');
-    for (int k = 0; k < voices; ++k) {
-        const std::size_t at = 9014 + 1104 * static_cast<std::size_t>(k);
-        for (std::size_t i = 0; i < 10; ++i)
-            bank[at + i] = fill;
-        bank[at + 10] = static_cast<char>(k);
-    }
-    return bank;
+    return testbanks::An1Bank(voices, [&](int k) {
+        return testbanks::TestVoice{std::string(10, fill), static_cast<std::uint8_t>(k), {}};
+    });
 }
 
 struct Started {
@@ -83,9 +80,9 @@ TEST(VoiceNameReport, WithoutALayoutListsOnlyTheFileNames) {
     Started s;
     WriteFile(dir / "a.an1", An1Bank(2, 'a'));
     WriteFile(dir / "b.an1", "");
-    s.program.doc.lib.fileList = {dir / "a.an1", dir / "b.an1"};
-    ASSERT_FALSE(s.program.LayoutInForce().has_value());
-    s.program.WriteVoiceNameReport(dir / "r.txt");
+    s.program.document().lib().fileList = {dir / "a.an1", dir / "b.an1"};
+    ASSERT_FALSE(s.program.document().Layout().has_value());
+    s.program.report().Write(dir / "r.txt");
     EXPECT_EQ(ReadFile(dir / "r.txt"),
               "a.an1\r\n-----\r\n\r\n= 0 =\r\n\r\n"
               "\r\n= 0 =\r\n\r\n"
@@ -102,12 +99,12 @@ TEST(VoiceNameReport, LeavesTheLoadedFileAndItsBufferAlone) {
     WriteFile(dir / "b.an1", An1Bank(2, 'b'));
     s.form.folderAnswers.push_back({false, dir / ""});
     ASSERT_TRUE(s.form.UserMenu(503));
-    ASSERT_EQ(s.program.doc.lib.FileCount(), 2);
+    ASSERT_EQ(s.program.document().lib().FileCount(), 2);
     s.form.UserClickList(300, 0, 0, platform::kButtonLeft);
-    const voice::VoiceBank& bank = s.program.doc.bank;
+    const voice::VoiceBank& bank = s.program.document().bank();
     ASSERT_TRUE(bank.Loaded());
     // An unsaved change of voice 0's category.
-    s.program.doc.bank.Apply({voice::CategoryPatch(voice::VoiceLayout::An1, 0, 22)});
+    s.program.document().bank().Apply({voice::CategoryPatch(voice::VoiceLayout::An1, 0, 22)});
     const std::string before(bank.Bytes());
     const char* data = bank.Bytes().data();
     const std::string path = bank.Path();
@@ -200,20 +197,20 @@ TEST(WindowClose, ReleasesEverythingAndEndsEvenWhenTheClipboardIsHeld) {
     s.form.inputAnswers.push_back({HeadlessForm::InputAnswer::Text, "Kept"});
     s.form.categoryAnswers.push_back(3);
     s.form.UserClickButton(16);
-    ASSERT_EQ(s.program.stored.matrices.size(), 1u);
-    ASSERT_TRUE(s.program.doc.bank.Loaded());
+    ASSERT_EQ(s.program.stored().matrices().size(), 1u);
+    ASSERT_TRUE(s.program.document().bank().Loaded());
     ASSERT_GT(s.form.LiveMenuCount(), 0);
 
     s.form.OtherProgramHoldsClipboard(true);
     s.form.UserClose();
 
     EXPECT_TRUE(s.form.Closed());
-    EXPECT_TRUE(s.program.doc.lib.fileList.empty());
-    EXPECT_TRUE(s.program.doc.lib.lineList.empty());
-    EXPECT_TRUE(s.program.doc.lib.blockList.empty());
-    EXPECT_FALSE(s.program.doc.bank.Loaded());
-    EXPECT_TRUE(s.program.stored.matrices.empty());
-    EXPECT_EQ(s.program.menu, 0);
+    EXPECT_TRUE(s.program.document().lib().fileList.empty());
+    EXPECT_TRUE(s.program.document().lib().lineList.empty());
+    EXPECT_TRUE(s.program.document().lib().blockList.empty());
+    EXPECT_FALSE(s.program.document().bank().Loaded());
+    EXPECT_TRUE(s.program.stored().matrices().empty());
+    EXPECT_EQ(s.program.menus().bar(), 0);
     EXPECT_EQ(s.form.LiveMenuCount(), 0);
     ASSERT_EQ(s.form.messages.size(), 1u);
     EXPECT_EQ(s.form.messages[0].text, "Clipboard Error.\rGetLastError returned: 5");

@@ -39,7 +39,7 @@ TEST_F(MatrixTest, WriteIntoACutOffMatrixWritesOnlyThePartInsideTheData) {
     // Three voices; voice 2's matrix field starts at 12162 and the data ends 8 bytes later.
     std::string bytes(12170, '\x55');
     Load(bytes);
-    ASSERT_EQ(form.ListCount(Program::lsb(ctl::kVoiceList)), 3);
+    ASSERT_EQ(form.ListCount(ctl::lsb(ctl::kVoiceList)), 3);
 
     form.UserClickOption(ctl::kMatrixToVoice);
     form.UserClickCheck(ctl::kWrite);
@@ -51,19 +51,19 @@ TEST_F(MatrixTest, WriteIntoACutOffMatrixWritesOnlyThePartInsideTheData) {
     // The start-up matrix: slot s holds s + 1, 0, 64.
     EXPECT_EQ(after.substr(at), std::string("\x01\x00\x40\x02\x00\x40\x03\x00", 8));
     EXPECT_EQ(after.substr(0, at), bytes.substr(0, at));
-    EXPECT_FALSE(form.ListSelected(Program::lsb(ctl::kVoiceList), 2));
+    EXPECT_FALSE(form.ListSelected(ctl::lsb(ctl::kVoiceList), 2));
 }
 
 TEST_F(MatrixTest, WriteIntoAMatrixWhollyPastTheEndChangesNothing) {
     // Voice 2's name lies inside the data, its matrix field (from 12162) does not.
     const std::string bytes(11300, '\x55');
     Load(bytes);
-    ASSERT_EQ(form.ListCount(Program::lsb(ctl::kVoiceList)), 3);
+    ASSERT_EQ(form.ListCount(ctl::lsb(ctl::kVoiceList)), 3);
     form.UserClickList(ctl::kVoiceList, 2, 0, platform::kButtonLeft);
     form.UserClickOption(ctl::kMatrixToVoice);
     form.UserClickCheck(ctl::kWrite);
     EXPECT_EQ(Buffer(), bytes);
-    EXPECT_FALSE(form.ListSelected(Program::lsb(ctl::kVoiceList), 2));
+    EXPECT_FALSE(form.ListSelected(ctl::lsb(ctl::kVoiceList), 2));
 }
 
 TEST_F(MatrixTest, StoreAsksWithItsPromptTitleAndPreset) {
@@ -76,21 +76,21 @@ TEST_F(MatrixTest, StoreAsksWithItsPromptTitleAndPreset) {
               "controller matrix must be used.");
     EXPECT_EQ(form.titles[0], "TO STORE THE MATRIX ... AND DEFINE A CATEGORY.");
     EXPECT_EQ(form.presets[0], "Maximum length is 32 characters");
-    EXPECT_TRUE(program.stored.matrices.empty());
+    EXPECT_TRUE(program.stored().matrices().empty());
 }
 
 TEST_F(MatrixTest, StoredEntryIsTheWholeWorkRecord) {
     // A name of exactly 32 bytes with a zero byte inside fills the name field completely.
-    program.panel.work.bytes[81] = 0xA1;
-    program.panel.work.bytes[82] = 0xB2;
-    program.panel.work.bytes[83] = 0xC3;
+    program.panel().work().bytes[81] = 0xA1;
+    program.panel().work().bytes[82] = 0xB2;
+    program.panel().work().bytes[83] = 0xC3;
     const std::string name("Thirty-two bytes\0with a zero.!!!", 32);
     form.inputAnswers.push_back({HeadlessForm::InputAnswer::Text, name + "tail"});
     form.categoryAnswers.push_back(17);
     form.UserClickButton(ctl::kStore);
-    ASSERT_EQ(program.stored.matrices.size(), 1u);
-    const collection::StoredMatrix& e = program.stored.matrices[0];
-    EXPECT_EQ(e, program.panel.work);
+    ASSERT_EQ(program.stored().matrices().size(), 1u);
+    const collection::StoredMatrix& e = program.stored().matrices()[0];
+    EXPECT_EQ(e, program.panel().work());
     EXPECT_EQ(e.bytes[48], 17);
     EXPECT_EQ(e.NameField(), name);
     EXPECT_EQ(e.bytes[81], 0xA1);

@@ -20,7 +20,7 @@ TEST(MenuNumbers, ANumberTooLargeForACommandIdAbandonsTheBuild) {
     form.CreateMainWindow(460, 550);
 
     // 2147483147 + 500 is the largest command id there is.
-    const MenuHandle m = program.MenuFromText("1;MF_POPUP;P\r\n2147483147;MF_STRING;Last\r\n");
+    const MenuHandle m = program.menus().FromText("1;MF_POPUP;P\r\n2147483147;MF_STRING;Last\r\n");
     ASSERT_NE(m, 0);
     EXPECT_EQ(form.MenuItemText(m, INT_MAX).value_or("<none>"), "Last");
     form.DestroyMenu(m);
@@ -31,7 +31,7 @@ TEST(MenuNumbers, ANumberTooLargeForACommandIdAbandonsTheBuild) {
                              "1;MF_POPUP;P\r\n99999999999999999999;MF_SEPARATOR\r\n",
                              "99999999999;MF_POPUP;P\r\n2;MF_STRING;Two\r\n"}) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(program.MenuFromText(text), 0);
+        EXPECT_EQ(program.menus().FromText(text), 0);
         EXPECT_EQ(form.AttachedMenuBar(), 0);
         EXPECT_EQ(form.LiveMenuCount(), before);
     }

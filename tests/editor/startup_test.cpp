@@ -15,7 +15,8 @@ using platform::Rect;
 using platform::headless::HeadlessForm;
 
 struct Started {
-    explicit Started(const std::string& programFolder = VELTRANO_SOURCE_DIR "/data") : program(form) {
+    explicit Started(const std::string& programFolder = VELTRANO_SOURCE_DIR "/data")
+        : program(form) {
         form.programFolder = programFolder;
         program.StartUp();
     }
@@ -64,8 +65,10 @@ TEST(StartUp, IndexRulesWinOverKindRules) {
     EXPECT_EQ(s.form.BackColor({Array::lbl, 13}), platform::Rgb(255, 0, 0));
     EXPECT_FALSE(s.form.Visible({Array::lbl, 13}));
     EXPECT_EQ(s.form.BackColor({Array::cmd, 16}), platform::Rgb(3, 3, 3));
-    EXPECT_EQ(s.form.ToolTip({Array::cmd, 16}), "Store The Current Matrix (To Become Saved In A File).");
-    EXPECT_EQ(s.form.ToolTip({Array::lsb, 100}), "After A Selection, Right Click To Change Voice Category.");
+    EXPECT_EQ(s.form.ToolTip({Array::cmd, 16}),
+              "Store The Current Matrix (To Become Saved In A File).");
+    EXPECT_EQ(s.form.ToolTip({Array::lsb, 100}),
+              "After A Selection, Right Click To Change Voice Category.");
     EXPECT_TRUE(s.form.messages.empty());
 }
 
@@ -74,7 +77,8 @@ TEST(StartUp, ListsKeepInsertionOrder) {
     const ControlRef box{Array::cmb, 201};
     ASSERT_GT(s.form.ComboCount(box), 3);
     // The data file's order, not an alphabetical one: position p carries number p.
-    for (int p = 0; p < s.form.ComboCount(box); ++p) EXPECT_EQ(s.form.ComboItemData(box, p), p);
+    for (int p = 0; p < s.form.ComboCount(box); ++p)
+        EXPECT_EQ(s.form.ComboItemData(box, p), p);
     const ControlRef list{Array::lsb, 100};
     s.form.ListAdd(list, "b");
     s.form.ListAdd(list, "a");
@@ -84,20 +88,20 @@ TEST(StartUp, ListsKeepInsertionOrder) {
 TEST(StartUp, FileBufferIsUntouchedWithoutADataFile) {
     HeadlessForm form;
     Program program(form);
-    program.doc.lib.record.size = 7; // marks the record: nothing may clear it
-    program.PrepareFileBuffer();
-    EXPECT_FALSE(program.doc.lib.record.buffer.has_value());
-    EXPECT_EQ(program.doc.lib.record.size, 7);
-    program.ReleaseFileBuffer();
-    EXPECT_EQ(program.doc.lib.record.size, 7);
-    EXPECT_EQ(program.LargestFileSize(), 0);
+    program.document().lib().record.size = 7; // marks the record: nothing may clear it
+    program.document().PrepareFileBuffer();
+    EXPECT_FALSE(program.document().lib().record.buffer.has_value());
+    EXPECT_EQ(program.document().lib().record.size, 7);
+    program.document().ReleaseFileBuffer();
+    EXPECT_EQ(program.document().lib().record.size, 7);
+    EXPECT_EQ(program.document().LargestFileSize(), 0);
 }
 
 TEST(StartUp, FileBufferIsReleasedAfterTheTables) {
     Started s;
-    EXPECT_TRUE(s.program.doc.lib.fileList.empty());
-    EXPECT_FALSE(s.program.doc.lib.record.buffer.has_value());
-    EXPECT_EQ(s.program.doc.lib.record.size, 0);
+    EXPECT_TRUE(s.program.document().lib().fileList.empty());
+    EXPECT_FALSE(s.program.document().lib().record.buffer.has_value());
+    EXPECT_EQ(s.program.document().lib().record.size, 0);
 }
 
 // A form on which one property of one control cannot be set.

@@ -1,0 +1,35 @@
+#pragma once
+// FileList: scanning a voice directory into the document's file list, the list of its file
+// names, and a click on a row, which reads that file into the document.
+#include <string>
+
+#include "matrix/VoiceList.h"
+#include "platform/Form.h"
+#include "shell/Document.h"
+#include "shell/Messages.h"
+#include "voice/Voice.h"
+
+namespace veltrano {
+
+class FileList {
+  public:
+    FileList(platform::Form& form, Messages& messages, Document& document, VoiceList& voices)
+        : form_(form), messages_(messages), document_(document), voices_(voices) {}
+
+    // The folder chooser, then the scan of the chosen folder; cancelled, nothing changes.
+    void ChooseDirectory(voice::VoiceLayout layout);
+    // Finds the layout's voice files below directory; the list shows them when any are found.
+    void Scan(voice::VoiceLayout layout, const std::string& directory);
+    // The list shows the file names of the document's file list.
+    void Fill();
+    // A click on a row: that file into the document, its voices into the voice list.
+    void Clicked();
+
+  private:
+    platform::Form& form_;
+    Messages& messages_;
+    Document& document_;
+    VoiceList& voices_;
+};
+
+} // namespace veltrano
