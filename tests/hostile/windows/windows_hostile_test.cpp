@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "unit/LoadedProgram.h"
+#include "editor/LoadedProgram.h"
 
 // After the program's headers, whose names the macros of Windows would take.
 #ifndef NOMINMAX
@@ -205,21 +205,21 @@ class WindowsHostile : public testing::LoadedProgramTest<> {
         form.UserClickList(ctl::kVoiceList, 0, 0, platform::kButtonLeft);
         form.categoryAnswers.push_back(7);
         form.UserClickList(ctl::kVoiceList, 0, 0, platform::kButtonRight);
-        ASSERT_TRUE(program.doc.bank.Unsaved());
+        ASSERT_TRUE(program.document().bank().Unsaved());
         TakeMessages();
     }
     std::string Loaded() const { return (banks / "Loaded.an1").string(); }
     // A save that must fail: its message, and the window and the disk as they were.
     void ExpectRefusedSave(const std::string& reason) {
         const auto before = Picture(dir);
-        const std::string memory(program.VoiceFileText());
-        EXPECT_FALSE(program.SaveVoiceFile());
+        const std::string memory(program.document().Bytes());
+        EXPECT_FALSE(program.document().Save());
         const auto messages = TakeMessages();
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].rfind("exclamation|WRITE FILE PROBLEMS ...|", 0), 0u) << messages[0];
         EXPECT_NE(messages[0].find(reason), std::string::npos) << messages[0];
         EXPECT_EQ(Picture(dir), before);
-        EXPECT_EQ(program.VoiceFileText(), memory);
+        EXPECT_EQ(program.document().Bytes(), memory);
         EXPECT_EQ(form.WindowCaption(), "Veltrano - Loaded.an1 *");
     }
 
@@ -273,38 +273,38 @@ TEST_F(WindowsHostile, AFileHeldOpenWithoutSharingIsNeitherReadNorReplaced) {
     const HANDLE other = hold(banks / "Other.an1"), loaded = hold(banks / "Loaded.an1");
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
     ASSERT_NE(loaded, INVALID_HANDLE_VALUE);
-    const std::string memory(program.VoiceFileText());
+    const std::string memory(program.document().Bytes());
 
     form.questionAnswers.push_back(false); // the unsaved changes: not saved, dropped
     form.UserClickList(ctl::kFileList, 1, 0, platform::kButtonLeft);
     auto messages = TakeMessages();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].rfind("exclamation|OPEN FILE PROBLEMS ...|", 0), 0u) << messages[1];
-    EXPECT_EQ(program.doc.bank.Path(), Loaded());
-    EXPECT_EQ(program.VoiceFileText(), memory);
+    EXPECT_EQ(program.document().bank().Path(), Loaded());
+    EXPECT_EQ(program.document().Bytes(), memory);
 
     ExpectRefusedSave("could not be kept, so the file was not saved");
     CloseHandle(other);
     CloseHandle(loaded);
     EXPECT_EQ(Slurp(banks / "Loaded.an1"), Bank('\x11'));
     // Let go, the file is saved.
-    EXPECT_TRUE(program.SaveVoiceFile());
+    EXPECT_TRUE(program.document().Save());
     EXPECT_EQ(Slurp(banks / "Loaded.an1"), memory);
 }
 
 TEST_F(WindowsHostile, AFileThatVanishedIsSaidOnLoadAndWrittenAgainOnSave) {
     LoadAndEdit();
-    const std::string memory(program.VoiceFileText());
+    const std::string memory(program.document().Bytes());
     fs::remove(banks / "Other.an1");
     form.questionAnswers.push_back(false);
     form.UserClickList(ctl::kFileList, 1, 0, platform::kButtonLeft);
     auto messages = TakeMessages();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].rfind("exclamation|OPEN FILE PROBLEMS ...|", 0), 0u) << messages[1];
-    EXPECT_EQ(program.VoiceFileText(), memory);
+    EXPECT_EQ(program.document().Bytes(), memory);
 
     fs::remove(banks / "Loaded.an1");
-    EXPECT_TRUE(program.SaveVoiceFile());
+    EXPECT_TRUE(program.document().Save());
     EXPECT_TRUE(TakeMessages().empty());
     EXPECT_EQ(Slurp(banks / "Loaded.an1"), memory);
     EXPECT_FALSE(fs::exists(banks / "Loaded.an1.bak"));
