@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/headless/HeadlessForm.h"
 #include "shell/Program.h"
@@ -32,9 +33,18 @@ class LoadedProgramTest : public ::testing::Test {
 
     void Load(const std::string& bytes) {
         std::ofstream(dir / "bank.an1", std::ios::binary) << bytes;
-        form.folderAnswers.push_back({false, dir.string()});
-        ASSERT_TRUE(form.UserMenu(cmd::kSelectAn1Directory));
+        ScanAn1(dir);
         form.UserClickList(ctl::kFileList, 0, 0, platform::kButtonLeft);
+    }
+    // Command 503 on folder, as the user chooses it; the file list's rows.
+    std::vector<std::string> ScanAn1(const std::filesystem::path& folder) {
+        form.folderAnswers.push_back({false, folder.string()});
+        EXPECT_TRUE(form.UserMenu(cmd::kSelectAn1Directory));
+        std::vector<std::string> rows;
+        const platform::ControlRef list = ctl::lsb(ctl::kFileList);
+        for (int i = 0; i < form.ListCount(list); ++i)
+            rows.push_back(form.ListText(list, i).value_or("?"));
+        return rows;
     }
     std::string Buffer() { return std::string(program.document().Bytes()); }
 

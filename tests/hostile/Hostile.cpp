@@ -90,13 +90,7 @@ void HostileTest::LoadBankAndStore() {
 }
 
 std::vector<std::string> HostileTest::Scan(const fs::path& folder) {
-    form.folderAnswers.push_back({false, folder.string()});
-    EXPECT_TRUE(form.UserMenu(cmd::kSelectAn1Directory));
-    std::vector<std::string> rows;
-    const ControlRef list{platform::Array::lsb, ctl::kFileList};
-    for (int i = 0; i < form.ListCount(list); ++i)
-        rows.push_back(form.ListText(list, i).value_or("?"));
-    return rows;
+    return ScanAn1(folder);
 }
 
 void HostileTest::ClickFile(int row) {

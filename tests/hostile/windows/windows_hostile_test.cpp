@@ -175,15 +175,7 @@ class WindowsHostile : public testing::LoadedProgramTest<> {
     }
 
     // Command 503 on folder: the file list's rows.
-    std::vector<std::string> Scan(const fs::path& folder) {
-        form.folderAnswers.push_back({false, folder.string()});
-        EXPECT_TRUE(form.UserMenu(cmd::kSelectAn1Directory));
-        std::vector<std::string> rows;
-        const ControlRef list{platform::Array::lsb, ctl::kFileList};
-        for (int i = 0; i < form.ListCount(list); ++i)
-            rows.push_back(form.ListText(list, i).value_or("?"));
-        return rows;
-    }
+    std::vector<std::string> Scan(const fs::path& folder) { return ScanAn1(folder); }
     // "icon|title|text" of the messages shown since the last call.
     std::vector<std::string> TakeMessages() {
         std::vector<std::string> out;
