@@ -50,10 +50,18 @@ struct Size {
 
 // Colours as the platform stores them: 0x00BBGGRR.
 using Color = std::uint32_t;
-constexpr Color Rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
-constexpr unsigned RedOf(Color c) { return c & 0xFF; }
-constexpr unsigned GreenOf(Color c) { return (c >> 8) & 0xFF; }
-constexpr unsigned BlueOf(Color c) { return (c >> 16) & 0xFF; }
+constexpr Color Rgb(unsigned r, unsigned g, unsigned b) {
+    return r | (g << 8) | (b << 16);
+}
+constexpr unsigned RedOf(Color c) {
+    return c & 0xFF;
+}
+constexpr unsigned GreenOf(Color c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr unsigned BlueOf(Color c) {
+    return (c >> 16) & 0xFF;
+}
 
 // Menu flags and states, with the values of the Win32 API.
 inline constexpr unsigned MF_STRING = 0x0;
@@ -225,6 +233,17 @@ class Form {
     // The typed text, nothing when the user cancels.
     virtual std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                                 const std::string& preset) = 0;
+
+    // --- progress of a long run -----------------------------------------------------------
+    // A window over the main window that shows how far a run over many files has come, with a
+    // button to stop it; the main window takes no input meanwhile. The run itself calls
+    // ProgressStep between two files: the window shows the step and handles what the user did
+    // since (a repaint, the Stop button) before it returns.
+    virtual void ProgressOpen(const std::string& title, int total) = 0;
+    // done of total are done; text says what is being done now. False once the user has asked
+    // to stop (and from then on).
+    virtual bool ProgressStep(int done, const std::string& text) = 0;
+    virtual void ProgressClose() = 0;
 
     // --- clipboard -----------------------------------------------------------------------
     virtual bool ClipboardOpen() = 0; // false when another program holds it

@@ -220,4 +220,27 @@ const Bitmap* FormBase::Picture(ControlRef ref) const {
     return c && c->picture.width > 0 ? &c->picture : nullptr;
 }
 
+// --- progress of a long run -------------------------------------------------------------------
+
+void FormBase::ProgressOpen(const std::string& title, int total) {
+    if (progress_.open) ProgressClose();
+    progress_ = ProgressRecord{true, title, total < 0 ? 0 : total, 0, std::string(), false};
+    DoProgressOpen();
+}
+
+bool FormBase::ProgressStep(int done, const std::string& text) {
+    if (!progress_.open) return true;
+    progress_.done = done < 0 ? 0 : (done > progress_.total ? progress_.total : done);
+    progress_.text = text;
+    // Once asked, a stop stays asked: the run may look again before it stops.
+    if (!progress_.stopAsked && DoProgressStep()) progress_.stopAsked = true;
+    return !progress_.stopAsked;
+}
+
+void FormBase::ProgressClose() {
+    if (!progress_.open) return;
+    DoProgressClose();
+    progress_.open = false;
+}
+
 } // namespace veltrano::platform

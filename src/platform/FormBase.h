@@ -101,6 +101,20 @@ class FormBase : public Form {
     }
     int LiveMenuCount() const { return menus_.Count(); }
 
+    // --- progress of a long run (FormBase.cpp) ------------------------------------------
+    struct ProgressRecord {
+        bool open = false;
+        std::string title;
+        int total = 0;
+        int done = 0;
+        std::string text;
+        bool stopAsked = false; // the user pressed Stop
+    };
+    void ProgressOpen(const std::string& title, int total) override;
+    bool ProgressStep(int done, const std::string& text) override;
+    void ProgressClose() override;
+    const ProgressRecord& Progress() const { return progress_; }
+
   protected:
     // --- what a backend shows; the record has changed already ----------------------------
     virtual void DoWindowCaption() {}
@@ -140,6 +154,12 @@ class FormBase : public Form {
     virtual void DoEnableMenuItem(MenuHandle /*owner*/, MenuTable::Entry&) {}
     virtual void DoMenusChanged() {}
 
+    // The progress window: opened, a step shown (then what the user did meanwhile handled;
+    // true when the user asked to stop), closed.
+    virtual void DoProgressOpen() {}
+    virtual bool DoProgressStep() { return false; }
+    virtual void DoProgressClose() {}
+
     // The record of a list box (or combo box) for a setter; NoSuchControl when missing.
     ControlRecord* ListRecord(ControlRef ref);
     ControlRecord* ComboRecord(ControlRef ref);
@@ -147,6 +167,7 @@ class FormBase : public Form {
     ControlTable controls_;
     MenuTable menus_;
     MenuHandle attachedMenu_ = 0;
+    ProgressRecord progress_;
     std::string caption_;
     Color windowBack_ = Rgb(240, 240, 240);
 

@@ -46,10 +46,14 @@ long long Number(const std::string& token) {
 
 const char* IconName(platform::Icon i) {
     switch (i) {
-    case platform::Icon::Exclamation: return "exclamation";
-    case platform::Icon::Information: return "information";
-    case platform::Icon::Question: return "question";
-    case platform::Icon::None: break;
+    case platform::Icon::Exclamation:
+        return "exclamation";
+    case platform::Icon::Information:
+        return "information";
+    case platform::Icon::Question:
+        return "question";
+    case platform::Icon::None:
+        break;
     }
     return "none";
 }
@@ -59,7 +63,8 @@ std::string NewTempDir() {
     // No mkdtemp on Windows: a random name, made only when no folder holds it yet.
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path dir = fs::temp_directory_path() / ("veltrano-scenario-" + std::to_string(random()));
+        const fs::path dir =
+            fs::temp_directory_path() / ("veltrano-scenario-" + std::to_string(random()));
         std::error_code ec;
         if (fs::create_directory(dir, ec)) return dir.string();
     }
@@ -75,7 +80,8 @@ std::string NewTempDir() {
 
 void WriteAt(const std::string& path, std::size_t offset, const std::string& bytes, bool truncate) {
     std::error_code ec;
-    if (!fs::path(path).parent_path().empty()) fs::create_directories(fs::path(path).parent_path(), ec);
+    if (!fs::path(path).parent_path().empty())
+        fs::create_directories(fs::path(path).parent_path(), ec);
     std::string content;
     if (!truncate && fs::exists(path, ec)) content = ReadAll(path);
     if (content.size() < offset + bytes.size()) content.resize(offset + bytes.size(), '\0');
@@ -118,7 +124,8 @@ std::vector<std::string> Tokenize(const std::string& line, std::vector<bool>* qu
         }
         std::string tok;
         if (c != '"') {
-            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') tok += line[i++];
+            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
+                tok += line[i++];
             tokens.push_back(tok);
             if (quoted) quoted->push_back(false);
             continue;
@@ -138,11 +145,21 @@ std::vector<std::string> Tokenize(const std::string& line, std::vector<bool>* qu
             if (i >= line.size()) throw ScenarioError("an escape at the end of the line");
             const char e = line[i++];
             switch (e) {
-            case 'r': tok += '\r'; break;
-            case 'n': tok += '\n'; break;
-            case 't': tok += '\t'; break;
-            case '"': tok += '"'; break;
-            case '\\': tok += '\\'; break;
+            case 'r':
+                tok += '\r';
+                break;
+            case 'n':
+                tok += '\n';
+                break;
+            case 't':
+                tok += '\t';
+                break;
+            case '"':
+                tok += '"';
+                break;
+            case '\\':
+                tok += '\\';
+                break;
             case 'x': {
                 const int h = i < line.size() ? HexDigit(line[i]) : -1;
                 const int l = i + 1 < line.size() ? HexDigit(line[i + 1]) : -1;
@@ -151,7 +168,8 @@ std::vector<std::string> Tokenize(const std::string& line, std::vector<bool>* qu
                 i += 2;
                 break;
             }
-            default: throw ScenarioError(std::string("unknown escape \\") + e);
+            default:
+                throw ScenarioError(std::string("unknown escape \\") + e);
             }
         }
         if (!closedQuote) throw ScenarioError("a quote is not closed");
@@ -166,14 +184,26 @@ std::string Quote(const std::string& bytes) {
     for (char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
         switch (c) {
-        case '\r': s += "\\r"; break;
-        case '\n': s += "\\n"; break;
-        case '\t': s += "\\t"; break;
-        case '"': s += "\\\""; break;
-        case '\\': s += "\\\\"; break;
+        case '\r':
+            s += "\\r";
+            break;
+        case '\n':
+            s += "\\n";
+            break;
+        case '\t':
+            s += "\\t";
+            break;
+        case '"':
+            s += "\\\"";
+            break;
+        case '\\':
+            s += "\\\\";
+            break;
         default:
-            if (c < 0x20 || c > 0x7E) s += "\\x" + Hex2(c);
-            else s += static_cast<char>(c);
+            if (c < 0x20 || c > 0x7E)
+                s += "\\x" + Hex2(c);
+            else
+                s += static_cast<char>(c);
         }
     }
     return s + "\"";
@@ -189,7 +219,8 @@ Driver::~Driver() {
 }
 
 std::string Driver::Resolve(const std::string& path) const {
-    auto under = [&](const std::string& prefix, const std::string& dir) -> std::optional<std::string> {
+    auto under = [&](const std::string& prefix,
+                     const std::string& dir) -> std::optional<std::string> {
         if (path == prefix) return dir;
         if (path.rfind(prefix + "/", 0) == 0) return dir + path.substr(prefix.size());
         return std::nullopt;
@@ -207,7 +238,8 @@ std::string Driver::Mask(const std::string& text) const {
     if (documentsDir_) dirs.push_back({*documentsDir_, "$DOCS"});
     dirs.push_back({fs::path(scenarioDir_).lexically_normal().string(), "$SCN"});
     if (programDir_) dirs.push_back({*programDir_, "$PROGRAM"});
-    std::sort(dirs.begin(), dirs.end(), [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+    std::sort(dirs.begin(), dirs.end(),
+              [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
     std::string s = text;
     for (const auto& [dir, name] : dirs) {
         if (dir.empty()) continue;
@@ -220,7 +252,9 @@ std::string Driver::Mask(const std::string& text) const {
     return s;
 }
 
-void Driver::Emit(const std::string& line) { out_ << line << '\n'; }
+void Driver::Emit(const std::string& line) {
+    out_ << line << '\n';
+}
 
 void Driver::RequireStarted(const std::string& what) const {
     if (!started_) throw ScenarioError(what + " before start");
@@ -228,8 +262,9 @@ void Driver::RequireStarted(const std::string& what) const {
 }
 
 bool Driver::IsWorldCommand(const std::string& c) const {
-    return c == "clipboard-other" || c == "clipboard-busy" || c == "clipboard-free" || c == "file-write" ||
-           c == "file-fill" || c == "file-poke" || c == "file-delete" || c == "mkdir" || c == "file-mode" || c == "shell-fails";
+    return c == "clipboard-other" || c == "clipboard-busy" || c == "clipboard-free" ||
+           c == "file-write" || c == "file-fill" || c == "file-poke" || c == "file-delete" ||
+           c == "mkdir" || c == "file-mode" || c == "shell-fails";
 }
 
 void Driver::RunText(const std::string& text) {
@@ -266,7 +301,8 @@ void Driver::SetUp(const std::vector<std::string>& t) {
     const std::string& c = t[0];
     if (c == "start") {
         if (t.size() != 1) throw ScenarioError("start takes no argument");
-        form_->programFolder = programDir_.value_or(fs::path(scenarioDir_).lexically_normal().string());
+        form_->programFolder =
+            programDir_.value_or(fs::path(scenarioDir_).lexically_normal().string());
         if (!documentsDir_) {
             documentsDir_ = tmpDir_ + "/Documents";
             fs::create_directories(*documentsDir_);
@@ -277,16 +313,34 @@ void Driver::SetUp(const std::vector<std::string>& t) {
             Emit(std::string("message ") + IconName(m.icon) + " " + Quote(Mask(m.title)) + " " +
                  Quote(Mask(m.text)));
         };
-        form_->onShell = [this](const std::string& target) { Emit("shell " + Quote(Mask(target))); };
+        form_->onShell = [this](const std::string& target) {
+            Emit("shell " + Quote(Mask(target)));
+        };
+        form_->onProgress = [this](HeadlessForm::ProgressEvent e,
+                                   const HeadlessForm::ProgressRecord& p) {
+            using E = HeadlessForm::ProgressEvent;
+            const std::string count = std::to_string(p.done) + "/" + std::to_string(p.total);
+            if (e == E::Open)
+                Emit("progress open " + Quote(Mask(p.title)) + " " + count);
+            else if (e == E::Step)
+                Emit("progress " + count + " " + Quote(Mask(p.text)));
+            else if (e == E::Stop)
+                Emit("progress stop");
+            else
+                Emit("progress close");
+        };
         program_ = std::make_unique<Program>(*form_);
         started_ = true;
         program_->StartUp();
         return;
     }
     if (t.size() != 2) throw ScenarioError(c + " takes one argument");
-    if (c == "program-dir") programDir_ = Resolve(t[1]);
-    else if (c == "documents") documentsDir_ = Resolve(t[1]);
-    else language_ = static_cast<std::uint16_t>(Int(t[1]));
+    if (c == "program-dir")
+        programDir_ = Resolve(t[1]);
+    else if (c == "documents")
+        documentsDir_ = Resolve(t[1]);
+    else
+        language_ = static_cast<std::uint16_t>(Int(t[1]));
 }
 
 void Driver::Action(const std::vector<std::string>& t) {
@@ -294,7 +348,8 @@ void Driver::Action(const std::vector<std::string>& t) {
     auto need = [&](std::size_t n) {
         if (t.size() < n) throw ScenarioError(c + " needs more arguments");
     };
-    static const char* const kActions[] = {"menu", "menu-hover", "click", "choose", "leave", "resize", "close"};
+    static const char* const kActions[] = {"menu",  "menu-hover", "click", "choose",
+                                           "leave", "resize",     "close"};
     if (std::find(std::begin(kActions), std::end(kActions), c) == std::end(kActions))
         throw ScenarioError("unknown command: " + c);
     RequireStarted(c);
@@ -306,7 +361,8 @@ void Driver::Action(const std::vector<std::string>& t) {
     } else if (c == "menu-hover") {
         need(2);
         std::vector<std::int32_t> ids;
-        for (std::size_t i = 1; i < t.size(); ++i) ids.push_back(Int(t[i]));
+        for (std::size_t i = 1; i < t.size(); ++i)
+            ids.push_back(Int(t[i]));
         if (!f.UserMenuHover(ids)) throw ScenarioError("the menu has no such item");
     } else if (c == "click") {
         need(3);
@@ -317,21 +373,32 @@ void Driver::Action(const std::vector<std::string>& t) {
             const int row = Int(t[3]);
             int shift = 0, button = platform::kButtonLeft;
             for (std::size_t i = 4; i < t.size(); ++i) {
-                if (t[i] == "shift") shift |= platform::kShift;
-                else if (t[i] == "ctrl") shift |= platform::kCtrl;
-                else if (t[i] == "alt") shift |= platform::kAlt;
-                else if (t[i] == "right") button = platform::kButtonRight;
-                else if (t[i] == "middle") button = platform::kButtonMiddle;
-                else throw ScenarioError("unknown click modifier: " + t[i]);
+                if (t[i] == "shift")
+                    shift |= platform::kShift;
+                else if (t[i] == "ctrl")
+                    shift |= platform::kCtrl;
+                else if (t[i] == "alt")
+                    shift |= platform::kAlt;
+                else if (t[i] == "right")
+                    button = platform::kButtonRight;
+                else if (t[i] == "middle")
+                    button = platform::kButtonMiddle;
+                else
+                    throw ScenarioError("unknown click modifier: " + t[i]);
             }
             f.UserClickList(n, row, shift, button);
         } else {
             if (t.size() != 3) throw ScenarioError("click " + what + " takes one number");
-            if (what == "chk") f.UserClickCheck(n);
-            else if (what == "opt") f.UserClickOption(n);
-            else if (what == "cmd") f.UserClickButton(n);
-            else if (what == "lbl") f.UserClickLabel(n);
-            else throw ScenarioError("cannot click " + what);
+            if (what == "chk")
+                f.UserClickCheck(n);
+            else if (what == "opt")
+                f.UserClickOption(n);
+            else if (what == "cmd")
+                f.UserClickButton(n);
+            else if (what == "lbl")
+                f.UserClickLabel(n);
+            else
+                throw ScenarioError("cannot click " + what);
         }
     } else if (c == "choose") {
         if (t.size() != 4 || t[1] != "cmb") throw ScenarioError("choose cmb N POS");
@@ -359,21 +426,33 @@ void Driver::Answer(const std::vector<std::string>& t) {
     const bool keyword = !quoted_[2]; // a keyword is never written in quotes
     auto path = [&]() {
         HeadlessForm::PathAnswer a;
-        if (keyword && v == "cancel") a.cancel = true;
-        else a.path = Resolve(v);
+        if (keyword && v == "cancel")
+            a.cancel = true;
+        else
+            a.path = Resolve(v);
         return a;
     };
-    if (kind == "folder") f.folderAnswers.push_back(path());
-    else if (kind == "open") f.openAnswers.push_back(path());
-    else if (kind == "save") f.saveAnswers.push_back(path());
+    if (kind == "folder")
+        f.folderAnswers.push_back(path());
+    else if (kind == "open")
+        f.openAnswers.push_back(path());
+    else if (kind == "save")
+        f.saveAnswers.push_back(path());
     else if (kind == "input") {
         HeadlessForm::InputAnswer a;
-        if (keyword && v == "accept") a.kind = HeadlessForm::InputAnswer::Accept;
-        else if (keyword && v == "cancel") a.kind = HeadlessForm::InputAnswer::Cancel;
-        else a.text = v;
+        if (keyword && v == "accept")
+            a.kind = HeadlessForm::InputAnswer::Accept;
+        else if (keyword && v == "cancel")
+            a.kind = HeadlessForm::InputAnswer::Cancel;
+        else
+            a.text = v;
         f.inputAnswers.push_back(a);
     } else if (kind == "category") {
         f.categoryAnswers.push_back(keyword && v == "dismiss" ? -1 : Int(v));
+    } else if (kind == "stop") {
+        const int done = Int(v);
+        if (done < 0) throw ScenarioError("answer stop N: N files done, from 0");
+        f.stopAnswers.push_back(done);
     } else if (kind == "question") {
         if (v != "yes" && v != "no") throw ScenarioError("answer question yes|no");
         f.questionAnswers.push_back(v == "yes");

@@ -89,6 +89,22 @@ int HeadlessForm::PopupChooser(const std::vector<std::string>& entries) {
     return a < 0 ? -1 : a;
 }
 
+void HeadlessForm::DoProgressOpen() {
+    if (onProgress) onProgress(ProgressEvent::Open, progress_);
+}
+
+bool HeadlessForm::DoProgressStep() {
+    if (onProgress) onProgress(ProgressEvent::Step, progress_);
+    if (stopAnswers.empty() || stopAnswers.front() > progress_.done) return false;
+    stopAnswers.pop_front();
+    if (onProgress) onProgress(ProgressEvent::Stop, progress_);
+    return true;
+}
+
+void HeadlessForm::DoProgressClose() {
+    if (onProgress) onProgress(ProgressEvent::Close, progress_);
+}
+
 Answer HeadlessForm::MessageBox(const std::string& text, const std::string& title, Icon icon,
                                 Buttons buttons) {
     Report({buttons == Buttons::YesNo ? Icon::Question : icon, title, text});

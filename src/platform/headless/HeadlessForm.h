@@ -60,6 +60,12 @@ class HeadlessForm : public FormBase {
     std::deque<InputAnswer> inputAnswers;
     std::deque<int> categoryAnswers;  // -1: dismissed
     std::deque<bool> questionAnswers; // true: yes
+    // The user presses Stop in the progress window once it shows at least this many done.
+    std::deque<int> stopAnswers;
+
+    // The progress window as it opens, shows a step, is asked to stop and closes.
+    enum class ProgressEvent { Open, Step, Stop, Close };
+    std::function<void(ProgressEvent, const ProgressRecord&)> onProgress;
 
     // --- the simulated user --------------------------------------------------------------
     // Chooses menu item id; false when the attached menu bar has no such command item.
@@ -134,6 +140,9 @@ class HeadlessForm : public FormBase {
     Control& GetList(ControlRef ref);
     void NoSuchControl(ControlRef ref, const char* wanted) override;
     void DoListCurrent(ControlRecord& c) override; // scrolls it into view
+    void DoProgressOpen() override;
+    bool DoProgressStep() override;
+    void DoProgressClose() override;
     void Focus(ControlRef ref);
     void Report(const MessageRecord& m);
 
