@@ -233,7 +233,7 @@ bool FormBase::ProgressStep(int done, const std::string& text) {
     progress_.done = done < 0 ? 0 : (done > progress_.total ? progress_.total : done);
     progress_.text = text;
     // Once asked, a stop stays asked: the run may look again before it stops.
-    if (!progress_.stopAsked && DoProgressStep()) progress_.stopAsked = true;
+    if (!progress_.stopAsked) DoProgressStep();
     return !progress_.stopAsked;
 }
 

@@ -114,6 +114,10 @@ class FormBase : public Form {
     bool ProgressStep(int done, const std::string& text) override;
     void ProgressClose() override;
     const ProgressRecord& Progress() const { return progress_; }
+    // The user pressed the progress window's Stop: the run's next step hears of it.
+    void StopPressed() {
+        if (progress_.open) progress_.stopAsked = true;
+    }
 
   protected:
     // --- what a backend shows; the record has changed already ----------------------------
@@ -154,10 +158,10 @@ class FormBase : public Form {
     virtual void DoEnableMenuItem(MenuHandle /*owner*/, MenuTable::Entry&) {}
     virtual void DoMenusChanged() {}
 
-    // The progress window: opened, a step shown (then what the user did meanwhile handled;
-    // true when the user asked to stop), closed.
+    // The progress window: opened; a step shown, then what the user did meanwhile handled (a
+    // press of Stop calls StopPressed); closed.
     virtual void DoProgressOpen() {}
-    virtual bool DoProgressStep() { return false; }
+    virtual void DoProgressStep() {}
     virtual void DoProgressClose() {}
 
     // The record of a list box (or combo box) for a setter; NoSuchControl when missing.

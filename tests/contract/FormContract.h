@@ -17,6 +17,9 @@
 //       std::optional<int> ShownCount(ControlRef listOrCombo);
 //       std::optional<bool> ShownMenuChecked(MenuHandle menu, std::int32_t id);
 //       std::optional<std::string> ShownMenuText(MenuHandle menu, std::int32_t id);
+//       void PressStop();                      // the user presses the progress window's Stop
+//       std::optional<int> ShownProgressDone(); // what it shows done; -1: no progress window
+//       std::optional<bool> ShownMainEnabled(); // whether the main window takes input
 //   };
 #include <cstdint>
 #include <optional>
@@ -343,9 +346,37 @@ TYPED_TEST_P(FormContract, AListClearedAndRefilled) {
     EXPECT_EQ(this->Current(kList), 3);
 }
 
+TYPED_TEST_P(FormContract, ProgressWindowAndItsStop) {
+    auto& f = this->form();
+    auto& b = this->backend;
+    EXPECT_TRUE(f.ProgressStep(1, "x")) << "without a progress window there is nothing to stop";
+    f.ProgressOpen("WRITING ...", 3);
+    ExpectShown(b.ShownProgressDone(), 0);
+    ExpectShown(b.ShownMainEnabled(), false);
+    EXPECT_TRUE(f.ProgressStep(1, "bank2.an1"));
+    ExpectShown(b.ShownProgressDone(), 1);
+    b.PressStop();
+    EXPECT_FALSE(f.ProgressStep(2, "bank3.an1"));
+    EXPECT_FALSE(f.ProgressStep(2, "bank3.an1")) << "a stop stays asked";
+    EXPECT_TRUE(f.Progress().stopAsked);
+    f.ProgressClose();
+    ExpectShown(b.ShownProgressDone(), -1);
+    ExpectShown(b.ShownMainEnabled(), true);
+    EXPECT_FALSE(f.Progress().open);
+
+    f.ProgressOpen("AGAIN ...", 2);
+    EXPECT_TRUE(f.ProgressStep(5, "")) << "a new run starts without the old stop";
+    EXPECT_EQ(f.Progress().done, 2) << "never more than the total";
+    ExpectShown(b.ShownProgressDone(), 2);
+    f.ProgressClose();
+    f.ProgressClose();
+    ExpectShown(b.ShownProgressDone(), -1);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(FormContract, SingleSelection, MultipleSelectionAndTheCurrentItem,
                             SettingFromCodeNeverNotifies, OptionGroupsAndCheckBoxes,
                             MenuMarksAndItemTexts, ComboItemsTheirDataAndTheShownItem,
-                            CaptionsAndColoursReadBack, AListClearedAndRefilled);
+                            CaptionsAndColoursReadBack, AListClearedAndRefilled,
+                            ProgressWindowAndItsStop);
 
 } // namespace veltrano::platform::contract

@@ -32,6 +32,9 @@ class HeadlessBackend {
     std::optional<int> ShownCount(ControlRef) { return std::nullopt; }
     std::optional<bool> ShownMenuChecked(MenuHandle, std::int32_t) { return std::nullopt; }
     std::optional<std::string> ShownMenuText(MenuHandle, std::int32_t) { return std::nullopt; }
+    void PressStop() { form_.stopAnswers.push_back(0); }
+    std::optional<int> ShownProgressDone() { return std::nullopt; }
+    std::optional<bool> ShownMainEnabled() { return std::nullopt; }
 
   private:
     headless::HeadlessForm form_;

@@ -74,6 +74,9 @@ class WxBackend {
     }
     // wx rewrites a label's shortcut part: the text is the record's.
     std::optional<std::string> ShownMenuText(MenuHandle, std::int32_t) { return std::nullopt; }
+    void PressStop() { Form().StopPressed(); }
+    std::optional<int> ShownProgressDone() { return std::nullopt; }
+    std::optional<bool> ShownMainEnabled() { return std::nullopt; }
 
   private:
     WxForm form_;

@@ -77,6 +77,9 @@ class Win32Backend {
             return std::nullopt;
         return std::string(text);
     }
+    void PressStop() { form_.StopPressed(); }
+    std::optional<int> ShownProgressDone() { return std::nullopt; }
+    std::optional<bool> ShownMainEnabled() { return std::nullopt; }
 
   private:
     HWND Hwnd(ControlRef ref) {

@@ -93,12 +93,12 @@ void HeadlessForm::DoProgressOpen() {
     if (onProgress) onProgress(ProgressEvent::Open, progress_);
 }
 
-bool HeadlessForm::DoProgressStep() {
+void HeadlessForm::DoProgressStep() {
     if (onProgress) onProgress(ProgressEvent::Step, progress_);
-    if (stopAnswers.empty() || stopAnswers.front() > progress_.done) return false;
+    if (stopAnswers.empty() || stopAnswers.front() > progress_.done) return;
     stopAnswers.pop_front();
+    StopPressed();
     if (onProgress) onProgress(ProgressEvent::Stop, progress_);
-    return true;
 }
 
 void HeadlessForm::DoProgressClose() {

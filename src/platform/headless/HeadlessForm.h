@@ -141,7 +141,7 @@ class HeadlessForm : public FormBase {
     void NoSuchControl(ControlRef ref, const char* wanted) override;
     void DoListCurrent(ControlRecord& c) override; // scrolls it into view
     void DoProgressOpen() override;
-    bool DoProgressStep() override;
+    void DoProgressStep() override;
     void DoProgressClose() override;
     void Focus(ControlRef ref);
     void Report(const MessageRecord& m);
