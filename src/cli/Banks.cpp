@@ -15,21 +15,6 @@ bool EndsWithNoCase(std::string_view text, std::string_view tail) {
     return textfile::WildcardMatch(tail, text.substr(text.size() - tail.size()));
 }
 
-// A notice's text on one line: "REASON\r\nPATH" becomes "REASON: PATH".
-std::string OneLine(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (!out.empty() && out.back() != ' ') out += ": ";
-            while (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n'))
-                ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 std::optional<voice::VoiceLayout> ParseLayout(std::string_view text) {
@@ -48,7 +33,7 @@ bool WriteNotices(const Notices& notices, std::ostream& err) {
     for (const Notice& n : notices) {
         err << "veltrano-cli: ";
         if (!n.title.empty()) err << n.title << ' ';
-        err << OneLine(n.text) << '\n';
+        err << voice::NoticeOneLine(n.text) << '\n';
     }
     return !notices.empty();
 }
@@ -76,22 +61,10 @@ bool ExpandPaths(const std::vector<std::string>& paths, std::optional<voice::Voi
 }
 
 std::optional<std::string_view> BankReader::Read(const std::string& path, std::ostream& err) {
-    lib_.fileList.assign(1, path);
-    Notices notices;
-    const voice::BankStatus status = voice::ReadBankFile(lib_, 1, notices);
-    if (status == voice::BankStatus::Read) return *lib_.record.buffer;
-    if (status == voice::BankStatus::Empty) return std::string_view(); // no voices
-    std::string reason = "not a voice file that can be read";
-    if (!notices.empty()) {
-        reason = OneLine(notices.front().text);
-        // The notice ends with the path, which the line names first.
-        const std::string tail = ": " + path;
-        if (reason.size() > tail.size() &&
-            reason.compare(reason.size() - tail.size(), tail.size(), tail) == 0)
-            reason.resize(reason.size() - tail.size());
-    }
-    err << "veltrano-cli: " << path << ": " << reason << '\n';
-    return std::nullopt;
+    std::string reason;
+    const std::optional<std::string_view> bytes = reader_.Read(path, reason);
+    if (!bytes) err << "veltrano-cli: " << path << ": " << reason << '\n';
+    return bytes;
 }
 
 } // namespace veltrano::cli

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "textfile/TextLibrary.h"
+#include "voice/BankFile.h"
 #include "voice/Voice.h"
 
 namespace veltrano::cli {
@@ -22,15 +23,16 @@ std::optional<voice::VoiceLayout> LayoutOfPath(std::string_view path);
 bool ExpandPaths(const std::vector<std::string>& paths, std::optional<voice::VoiceLayout> forced,
                  std::vector<std::string>& files, std::ostream& err);
 
-// Reads banks one after another into one reused record.
+// Reads banks one after another through the model's reader, saying why one cannot be read.
 class BankReader {
   public:
     // The bytes of the file (empty for an empty file), or nothing after writing the reason
     // to err as "veltrano-cli: PATH: REASON".
     std::optional<std::string_view> Read(const std::string& path, std::ostream& err);
+    voice::BankReader& model() { return reader_; }
 
   private:
-    textfile::TextLibrary lib_;
+    voice::BankReader reader_;
 };
 
 // Writes the notices to err, one line each; returns whether there were any.

@@ -86,19 +86,10 @@ std::vector<voice::BankRef> Banks(const Options& o, std::ostream& err, bool& fai
     return banks;
 }
 
-// The banks read through the one bank reader, which words its reasons for the terminal.
+// The banks read through the model's one bank reader.
 voice::BankSource ReadThrough(BankReader& reader) {
     return [&reader](const std::string& path, std::string& error) {
-        std::ostringstream said;
-        const std::optional<std::string_view> bytes = reader.Read(path, said);
-        if (!bytes) {
-            error = said.str();
-            const std::string head = "veltrano-cli: " + path + ": ";
-            if (error.rfind(head, 0) == 0) error.erase(0, head.size());
-            while (!error.empty() && error.back() == '\n')
-                error.pop_back();
-        }
-        return bytes;
+        return reader.model().Read(path, error);
     };
 }
 

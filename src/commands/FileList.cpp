@@ -24,7 +24,10 @@ void FileList::Scan(voice::VoiceLayout layout, const std::string& directory) {
     const int found = textfile::FindFiles(document_.lib(), directory,
                                           std::string(voice::Info(layout).pattern), notices);
     // A scan that found nothing leaves the rows of the last one; they no longer name a file.
-    if (found != 0) Fill();
+    if (found != 0) {
+        lastFolder_ = directory;
+        Fill();
+    }
     // What the scan left out is said after the list shows what it found.
     messages_.Show(notices);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // FileList: scanning a voice directory into the document's file list, the list of its file
 // names, and a click on a row, which reads that file into the document.
+#include <optional>
 #include <string>
 
 #include "matrix/VoiceList.h"
@@ -24,12 +25,15 @@ class FileList {
     void Fill();
     // A click on a row: that file into the document, its voices into the voice list.
     void Clicked();
+    // The folder of the last scan that found files; nothing before one.
+    const std::optional<std::string>& LastFolder() const { return lastFolder_; }
 
   private:
     platform::Form& form_;
     Messages& messages_;
     Document& document_;
     VoiceList& voices_;
+    std::optional<std::string> lastFolder_;
 };
 
 } // namespace veltrano

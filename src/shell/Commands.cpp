@@ -40,6 +40,7 @@ constexpr Command kCommands[] = {
     {cmd::kOpenWebPage, [](Program& p, std::int32_t) { p.messages().OpenWebPage(); }},
     {cmd::kSaveVoiceFile, [](Program& p, std::int32_t) { p.document().Save(); }},
     {cmd::kSaveVoiceFileAs, [](Program& p, std::int32_t) { p.document().SaveAs(); }},
+    {cmd::kWriteMatrixIntoFiles, [](Program& p, std::int32_t) { p.library().Run(); }},
     {cmd::kUndo,
      [](Program& p, std::int32_t) {
          if (p.document().Undo()) p.voices().Fill();

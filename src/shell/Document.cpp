@@ -35,20 +35,31 @@ void Document::SetLayout(std::optional<voice::VoiceLayout> layout) {
 }
 
 bool Document::Load(int n) {
+    return LoadFrom(lib_, n);
+}
+
+bool Document::Reread() {
+    if (!bank_.Loaded()) return false;
+    textfile::TextLibrary lib;
+    lib.fileList.assign(1, bank_.Path());
+    return LoadFrom(lib, 1);
+}
+
+bool Document::LoadFrom(textfile::TextLibrary& lib, int n) {
     Notices notices;
-    switch (voice::ReadBankFile(lib_, n, notices)) {
-    case voice::BankStatus::Read:
+    switch (voice::ReadBankFile(lib, n, notices)) {
+    case voice::BankRead::Read:
         // The bank takes the bytes read, without a copy; the record is left empty.
-        bank_.Load(lib_.record.path, std::move(*lib_.record.buffer));
-        lib_.ClearRecord();
+        bank_.Load(lib.record.path, std::move(*lib.record.buffer));
+        lib.ClearRecord();
         saved_.Remember(bank_.Path(), bank_.Bytes());
         break;
-    case voice::BankStatus::Empty:
+    case voice::BankRead::Empty:
         // An empty file leaves a bank of length 0: no voices.
-        bank_.Load(lib_.fileList[static_cast<std::size_t>(n - 1)], std::string());
+        bank_.Load(lib.fileList[static_cast<std::size_t>(n - 1)], std::string());
         saved_.Remember(bank_.Path(), {});
         break;
-    case voice::BankStatus::Failed:
+    case voice::BankRead::Failed:
         // Unreadable, too large, not a file, vanished since the scan: the loaded file stays.
         messages_.Show(notices);
         return false;

@@ -38,6 +38,11 @@ class Document {
     // Reads file n of the file list into the bank; false (after saying why, where there is
     // something to say) when the loaded file stays.
     bool Load(int n);
+    // Reads the loaded file again, as it is on disk now; false (after saying why) when the
+    // data in memory stays.
+    bool Reread();
+    // A run over many files replaced path after keeping its backup.
+    void BackupKept(const std::string& path) { saved_.BackupKept(path); }
     // Every change to voice bytes: one batch, one step of the history.
     void Apply(const voice::EditBatch& batch);
     // Writes the bytes in memory over the loaded file (its old bytes kept first as its backup,
@@ -77,6 +82,8 @@ class Document {
     std::optional<voice::VoiceLayout> layout_;
     std::function<void()> historyChanged_;
 
+    // Reads file n of lib's file list into the bank, as Load does.
+    bool LoadFrom(textfile::TextLibrary& lib, int n);
     void HistoryChanged() {
         if (historyChanged_) historyChanged_();
     }

@@ -77,6 +77,7 @@ inline constexpr int kSaveVoiceFileAs = 520;
 inline constexpr int kUndo = 521;
 inline constexpr int kRedo = 522;
 inline constexpr int kSaveVoiceFile = 523;
+inline constexpr int kWriteMatrixIntoFiles = 524;
 } // namespace cmd
 
 // Colours the program uses.

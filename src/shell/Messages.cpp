@@ -128,6 +128,14 @@ std::optional<int> Messages::CategoryMenu() {
     return chosen;
 }
 
+std::optional<int> Messages::CategoryMenu(const std::string& allEntry) {
+    std::vector<std::string> entries = voice::CategoryEntries();
+    entries.push_back(allEntry);
+    const int chosen = form_.PopupChooser(entries);
+    if (chosen < 0 || chosen > voice::kCategoryCount) return std::nullopt;
+    return chosen;
+}
+
 void Messages::ReleaseClipboard() {
     if (!form_.ClipboardOpen()) {
         Message("", ClipboardErrorText(form_.LastErrorCode()), Icon::Exclamation);

@@ -35,6 +35,9 @@ class Messages {
                           const std::string& preset, bool* cancelled = nullptr);
     // The chosen category number, nothing when the chooser is closed without a choice.
     std::optional<int> CategoryMenu();
+    // The same with one more entry after the categories, for all of them: its number is
+    // voice::kCategoryCount.
+    std::optional<int> CategoryMenu(const std::string& allEntry);
 
     void CLIPCOPY(int format, const std::string& data);
     void ClearClipboard();

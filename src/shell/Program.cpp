@@ -13,7 +13,8 @@ Program::Program(platform::Form& form)
       voices_(form, document_), files_(form, messages_, document_, voices_),
       panel_(form, messages_, document_, voices_), stored_(form, messages_, panel_),
       search_(form, messages_, menus_, document_, voices_, panel_),
-      report_(form, messages_, document_) {
+      report_(form, messages_, document_),
+      library_(form, messages_, document_, files_, voices_, panel_) {
     form_.SetEventSink(this);
     document_.OnHistoryChanged([this] { PaintCommandStates(); });
 }

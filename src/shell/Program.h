@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "commands/FileList.h"
+#include "matrix/LibraryWrite.h"
 #include "matrix/MatrixPanel.h"
 #include "matrix/StoredMatrices.h"
 #include "matrix/VoiceList.h"
@@ -61,6 +62,7 @@ class Program : public platform::EventSink {
     const StoredMatrices& stored() const { return stored_; }
     SearchReplace& search() { return search_; }
     Report& report() { return report_; }
+    LibraryWrite& library() { return library_; }
 
   private:
     // Greys the commands that cannot run now, by the command table's predicates.
@@ -76,6 +78,7 @@ class Program : public platform::EventSink {
     StoredMatrices stored_;
     SearchReplace search_;
     Report report_;
+    LibraryWrite library_;
     bool closed_ = false;
 };
 

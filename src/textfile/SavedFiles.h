@@ -45,6 +45,9 @@ class SavedFiles {
 
     // Whether this run has already written path (its backup, if it needed one, is kept).
     bool Written(const std::string& path) const { return written_.count(path) != 0; }
+    // Another writer of this run replaced path after keeping its backup: a later save keeps
+    // that backup.
+    void BackupKept(const std::string& path) { written_.insert(path); }
 
   private:
     std::map<std::string, FileStamp> stamps_;

@@ -43,7 +43,7 @@ NameReport MakeNameReport(const std::vector<std::string>& files,
         const std::string& file = reader.fileList[static_cast<std::size_t>(f - 1)];
         reader.ClearRecord();
         Notices notices;
-        const bool read = ReadBankFile(reader, f, notices) == BankStatus::Read;
+        const bool read = ReadBankFile(reader, f, notices) == BankRead::Read;
         report.notices.insert(report.notices.end(), notices.begin(), notices.end());
         const std::string_view text =
             read ? std::string_view(*reader.record.buffer) : std::string_view();

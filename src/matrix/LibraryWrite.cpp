@@ -1,0 +1,191 @@
+// The panel's matrix into the voices of a category in every voice file below a folder.
+#include "matrix/LibraryWrite.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "textfile/FileFinder.h"
+#include "textfile/NativePath.h"
+#include "voice/BankFile.h"
+#include "voice/Category.h"
+
+namespace veltrano {
+
+using platform::Icon;
+
+namespace {
+
+constexpr const char* kTitle = "WRITE MATRIX INTO VOICE FILES ...";
+// Failures named one by one in the result; more are counted.
+constexpr std::size_t kListedFailures = 10;
+
+// "1 voice", "312 voices".
+std::string Count(int n, const std::string& noun) {
+    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
+// The failures, one line each, at most kListedFailures of them.
+std::string FailureLines(const std::vector<std::string>& failures) {
+    std::string text;
+    for (std::size_t i = 0; i < failures.size() && i < kListedFailures; ++i)
+        text += "\r\n" + failures[i];
+    if (failures.size() > kListedFailures)
+        text += "\r\nand " + std::to_string(failures.size() - kListedFailures) + " more";
+    return text;
+}
+
+} // namespace
+
+void LibraryWrite::Run() {
+    const auto layout = document_.Layout();
+    if (!layout) {
+        messages_.Message(kTitle,
+                          "Choose the kind of voice file first (File, ANS Voice Directory or AN1 "
+                          "Voice Directory): the matrix is written into files of that kind.",
+                          Icon::Information);
+        return;
+    }
+    const std::string pattern(voice::Info(*layout).pattern);
+    const auto folder = messages_.BrowseFolder("Select the Voice Files to Write the Matrix Into",
+                                               files_.LastFolder().value_or(form_.ProgramFolder()));
+    if (!folder) return;
+    const auto category = messages_.CategoryMenu("All categories");
+    if (!category) return;
+    voice::VoiceFilter filter;
+    std::string ofCategory; // empty for all of them
+    if (*category < voice::kCategoryCount) {
+        filter.categories.push_back(static_cast<std::uint8_t>(*category));
+        ofCategory = " of category " + std::string(voice::CategoryCode(*category));
+    }
+
+    // The files of that kind below the folder, found as a scan finds them.
+    textfile::TextLibrary found;
+    Notices notices;
+    textfile::FindFiles(found, *folder, pattern, notices);
+    messages_.Show(notices);
+    std::vector<voice::BankRef> banks;
+    for (const std::string& path : found.fileList)
+        banks.push_back({path, *layout});
+    if (banks.empty()) {
+        messages_.Message(kTitle, "No voice files (" + pattern + ") were found below\r\n" + *folder,
+                          Icon::Information);
+        return;
+    }
+
+    const voice::LibraryEdit edit = voice::LibraryEdit::SetMatrix(panel_.work().Matrix());
+    Plan plan = MakePlan(banks, filter, edit);
+    // Unsaved changes of the loaded file would be lost when it is written and read again: the
+    // user is asked first, and a save changes what the plan found in it.
+    if (document_.bank().Loaded() && document_.bank().Unsaved() && LoadedAmong(plan.changing)) {
+        if (!document_.SaveChangesFirst()) return;
+        if (!document_.bank().Unsaved()) plan = MakePlan(banks, filter, edit);
+    }
+    const std::string unreadable =
+        plan.unreadable.empty()
+            ? std::string()
+            : "\r\n\r\n" + Count(static_cast<int>(plan.unreadable.size()), "voice file") +
+                  " could not be read and " + (plan.unreadable.size() == 1 ? "is" : "are") +
+                  " left out:" + FailureLines(plan.unreadable);
+    const std::string below =
+        " in the " + Count(plan.files, "voice file") + " (" + pattern + ") below\r\n" + *folder;
+    if (plan.changing.empty()) {
+        const std::string text = plan.selected == 0
+                                     ? "There is no voice" + ofCategory + below
+                                     : "The " + Count(plan.selected, "voice") + ofCategory + below +
+                                           "\r\n" + (plan.selected == 1 ? "holds" : "hold") +
+                                           " the panel's matrix already: nothing is written.";
+        messages_.Message(kTitle, text + unreadable, Icon::Information);
+        return;
+    }
+    const int files = static_cast<int>(plan.changing.size());
+    const std::string voices = Count(plan.voices, "voice") + ofCategory;
+    if (!messages_.AskYesNo(kTitle, "Write the panel's matrix into " + voices + " in " +
+                                        Count(files, "voice file") +
+                                        "? Each file's old bytes are kept as NAME.bak." +
+                                        unreadable))
+        return;
+
+    // One file a step; the voices are planned again from what each file holds now.
+    std::vector<std::string> failures;
+    int done = 0;
+    bool loadedWritten = false;
+    form_.ProgressOpen(kTitle, files);
+    form_.ProgressStep(0, textfile::FileNameOfPath(plan.changing.front().path));
+    voice::BankReader reader;
+    const voice::LibrarySummary sum = voice::EditLibrary(
+        plan.changing,
+        [&](const std::string& path, std::string& error) { return reader.Read(path, error); },
+        filter, edit, true,
+        [&](const voice::BankOutcome& o) {
+            ++done;
+            if (o.status == voice::BankStatus::Failed)
+                failures.push_back(o.bank->path + ": " + o.error);
+            if (o.status == voice::BankStatus::Written) {
+                if (LoadedAmong({*o.bank})) {
+                    loadedWritten = true;
+                    document_.BackupKept(document_.bank().Path());
+                }
+                document_.BackupKept(o.bank->path);
+            }
+            const std::size_t next = static_cast<std::size_t>(done);
+            return form_.ProgressStep(done, next < plan.changing.size()
+                                                ? textfile::FileNameOfPath(plan.changing[next].path)
+                                                : std::string());
+        });
+    form_.ProgressClose();
+
+    std::string text = "The panel's matrix was written into " + Count(sum.voices, "voice") +
+                       " in " + Count(sum.changed, "voice file") + ".";
+    if (sum.changed > 0) text += " Each file's old bytes are kept as NAME.bak beside it.";
+    if (sum.stopped)
+        text += "\r\n\r\nStopped after " + std::to_string(done) + " of " + std::to_string(files) +
+                " voice files: the other " + Count(files - done, "voice file") + " " +
+                (files - done == 1 ? "is" : "are") + " unchanged.";
+    if (!failures.empty())
+        text += "\r\n\r\n" + Count(static_cast<int>(failures.size()), "voice file") +
+                " could not be written and " + (failures.size() == 1 ? "is" : "are") +
+                " unchanged:" + FailureLines(failures);
+    messages_.Message(kTitle, text + unreadable,
+                      failures.empty() ? Icon::Information : Icon::Exclamation);
+
+    // The loaded file as it is on disk now.
+    if (loadedWritten && document_.Reread()) voices_.Fill();
+}
+
+LibraryWrite::Plan LibraryWrite::MakePlan(const std::vector<voice::BankRef>& banks,
+                                          const voice::VoiceFilter& filter,
+                                          const voice::LibraryEdit& edit) {
+    Plan plan;
+    plan.files = static_cast<int>(banks.size());
+    voice::BankReader reader;
+    const voice::LibrarySummary sum = voice::EditLibrary(
+        banks,
+        [&](const std::string& path, std::string& error) { return reader.Read(path, error); },
+        filter, edit, false,
+        [&](const voice::BankOutcome& o) {
+            if (o.status == voice::BankStatus::Planned) plan.changing.push_back(*o.bank);
+            if (o.status == voice::BankStatus::Failed)
+                plan.unreadable.push_back(o.bank->path + ": " + o.error);
+            return true;
+        });
+    plan.voices = sum.voices;
+    plan.selected = sum.selected;
+    return plan;
+}
+
+bool LibraryWrite::LoadedAmong(const std::vector<voice::BankRef>& banks) const {
+    if (!document_.bank().Loaded()) return false;
+    const std::string& loaded = document_.bank().Path();
+    for (const voice::BankRef& b : banks) {
+        if (b.path == loaded) return true;
+        // The same file by another spelling of its path.
+        std::error_code ec;
+        if (std::filesystem::equivalent(textfile::NativePath(b.path), textfile::NativePath(loaded),
+                                        ec) &&
+            !ec)
+            return true;
+    }
+    return false;
+}
+
+} // namespace veltrano
