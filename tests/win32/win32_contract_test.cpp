@@ -77,9 +77,18 @@ class Win32Backend {
             return std::nullopt;
         return std::string(text);
     }
-    void PressStop() { form_.StopPressed(); }
-    std::optional<int> ShownProgressDone() { return std::nullopt; }
-    std::optional<bool> ShownMainEnabled() { return std::nullopt; }
+    // A click on Stop waits in the queue until the run's next step handles it.
+    void PressStop() {
+        if (HWND stop = form_.ProgressWindow().stop) PostMessageA(stop, BM_CLICK, 0, 0);
+    }
+    std::optional<int> ShownProgressDone() {
+        if (form_.ProgressWindow().window) seen_ = form_.ProgressWindow();
+        // A window the form has let go of without destroying it still shows.
+        if (!seen_.window || !IsWindow(seen_.window)) return -1;
+        return static_cast<int>(SendMessageA(seen_.bar, PBM_GETPOS, 0, 0));
+    }
+    std::optional<bool> ShownMainEnabled() { return IsWindowEnabled(form_.MainHwnd()) != FALSE; }
+    win32::Win32Form& Native() { return form_; }
 
   private:
     HWND Hwnd(ControlRef ref) {
@@ -87,7 +96,27 @@ class Win32Backend {
         return c ? static_cast<HWND>(c->native) : nullptr;
     }
     win32::Win32Form form_;
+    win32::Win32Form::ProgressHandles seen_;
 };
+
+// While a run works, the progress window's keyboard is live and the main window waits: Escape
+// presses Stop, a close of the main window is refused, a request to quit outlasts the window.
+TEST(Win32Progress, EscapeStopsWhileTheMainWindowWaits) {
+    Win32Backend b;
+    win32::Win32Form& f = b.Native();
+    f.ProgressOpen("WRITING ...", 4);
+    ASSERT_NE(f.ProgressWindow().stop, nullptr);
+    PostMessageA(f.MainHwnd(), WM_CLOSE, 0, 0);
+    PostMessageA(f.ProgressWindow().stop, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostQuitMessage(7);
+    EXPECT_FALSE(f.ProgressStep(1, "bank1.an1"));
+    EXPECT_TRUE(f.HasMainWindow());
+    f.ProgressClose();
+    EXPECT_EQ(GetActiveWindow(), f.MainHwnd());
+    MSG msg{};
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+}
 
 } // namespace
 

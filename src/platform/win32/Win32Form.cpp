@@ -25,6 +25,7 @@ Win32Form::Win32Form(HINSTANCE instance) : instance_(instance) {}
 
 Win32Form::~Win32Form() {
     sink_ = nullptr;
+    if (progressWindow_.window) DestroyWindow(progressWindow_.window);
     if (hwnd_ && !closed_) {
         closed_ = true;
         SetMenu(hwnd_, nullptr); // the menus are destroyed below with the others
@@ -107,7 +108,8 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_CLOSE: {
-        if (closed_) return 0;
+        // Not under a run: the run ends first, with its progress window.
+        if (closed_ || progressWindow_.window) return 0;
         int cancel = 0;
         if (sink_) sink_->Win_1_Close(cancel);
         if (cancel != 0) return 0;

@@ -17,6 +17,8 @@
 //    CBN_SELCHANGE) become the controls' events; setting a control from code sends none.
 //  * WM_SIZE (once shown) runs Win_1_ReSize, WM_CLOSE runs Win_1_Close and then destroys
 //    the window; the event loop ends when the window is gone.
+//  * while the progress window is open (Progress.cpp) the main window is disabled and refuses
+//    WM_CLOSE; each progress step handles the waiting messages, a press of Stop included.
 //  * WM_DPICHANGED: the window takes the suggested rectangle and lays every control out
 //    again at the new scale (the program's pixels are 96-dot pixels, see Dpi.cpp).
 #include <cstdint>
@@ -58,6 +60,14 @@ class Win32Form : public FormBase {
     Win32Form& operator=(const Win32Form&) = delete;
 
     HWND MainHwnd() const { return hwnd_; }
+    // The progress window's native windows while it is open; all null otherwise.
+    struct ProgressHandles {
+        HWND window = nullptr;
+        HWND text = nullptr;
+        HWND bar = nullptr;
+        HWND stop = nullptr;
+    };
+    const ProgressHandles& ProgressWindow() const { return progressWindow_; }
     // Translates a keyboard shortcut of the attached menu; true when it did.
     bool TranslateShortcut(MSG& msg);
 
@@ -178,6 +188,13 @@ class Win32Form : public FormBase {
     EventSink* Sink() const { return closed_ ? nullptr : sink_; }
     void Resized();
 
+    // The progress window (Progress.cpp).
+    static LRESULT CALLBACK ProgressProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void DoProgressOpen() override;
+    void DoProgressStep() override;
+    void DoProgressClose() override;
+    void PressedStop();
+
     // Dialogs (Win32Dialogs.cpp).
     HWND DialogOwner() const;
     bool RefusePath(const std::string& path);
@@ -203,6 +220,11 @@ class Win32Form : public FormBase {
     HACCEL accel_ = nullptr;
     bool accelDirty_ = true;
     bool chooserOpen_ = false;
+
+    ProgressHandles progressWindow_;
+    bool progressDisabledMain_ = false; // the main window was enabled before the progress window
+    bool quitAsked_ = false;            // a WM_QUIT taken out of the queue by a progress step
+    int quitCode_ = 0;
 
     bool clipboardOpen_ = false;
     std::uint32_t lastError_ = 0;
