@@ -34,6 +34,14 @@ std::string FailureLines(const std::vector<std::string>& failures) {
     return text;
 }
 
+// What the progress window says: how many files are done, and which one is written now.
+std::string StepText(int done, int total, const std::vector<voice::BankRef>& banks) {
+    std::string text = std::to_string(done) + " of " + Count(total, "voice file") + " done";
+    if (done < static_cast<int>(banks.size()))
+        text += ", writing " + textfile::FileNameOfPath(banks[static_cast<std::size_t>(done)].path);
+    return text;
+}
+
 } // namespace
 
 void LibraryWrite::Run() {
@@ -110,7 +118,7 @@ void LibraryWrite::Run() {
     int done = 0;
     bool loadedWritten = false;
     form_.ProgressOpen(kTitle, files);
-    form_.ProgressStep(0, textfile::FileNameOfPath(plan.changing.front().path));
+    form_.ProgressStep(0, StepText(0, files, plan.changing));
     voice::BankReader reader;
     const voice::LibrarySummary sum = voice::EditLibrary(
         plan.changing,
@@ -127,10 +135,7 @@ void LibraryWrite::Run() {
                 }
                 document_.BackupKept(o.bank->path);
             }
-            const std::size_t next = static_cast<std::size_t>(done);
-            return form_.ProgressStep(done, next < plan.changing.size()
-                                                ? textfile::FileNameOfPath(plan.changing[next].path)
-                                                : std::string());
+            return form_.ProgressStep(done, StepText(done, files, plan.changing));
         });
     form_.ProgressClose();
 
