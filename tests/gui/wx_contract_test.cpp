@@ -14,6 +14,7 @@ namespace {
 using wx::DropBox;
 using wx::FaceCheck;
 using wx::ListWindow;
+using wx::ProgressWindow;
 using wx::WxForm;
 
 class WxBackend {
@@ -28,6 +29,7 @@ class WxBackend {
         wx::test::Pump(50);
     }
     FormBase& Form() { return form_; }
+    WxForm& Native() { return form_; }
     void Pump() { wx::test::Pump(60); }
     void ClickRow(ControlRef list, int row) {
         auto* l = dynamic_cast<ListWindow*>(form_.Window(list));
@@ -112,6 +114,27 @@ TEST(WxProgress, AStepRunsNoneOfTheProgramsDeferredCalls) {
     b.Form().ProgressClose();
     b.Pump();
     EXPECT_TRUE(ran);
+}
+
+// The close box and Escape are the Stop button; only the run closes the window.
+TEST(WxProgress, TheCloseBoxAndEscapeAskToStop) {
+    WxBackend b;
+    for (const bool escape : {false, true}) {
+        b.Form().ProgressOpen("WRITING ...", 2);
+        ProgressWindow* window = b.Native().NativeProgress();
+        ASSERT_NE(window, nullptr);
+        if (escape) {
+            // The key goes to the window under the pointer.
+            wxUIActionSimulator key;
+            key.MouseMove(window->ClientToScreen(wxPoint(2, 2)));
+            key.Char(WXK_ESCAPE);
+        } else {
+            window->Close();
+        }
+        EXPECT_FALSE(b.Form().ProgressStep(1, "bank1.an1")) << (escape ? "Escape" : "close box");
+        EXPECT_EQ(b.Native().NativeProgress(), window);
+        b.Form().ProgressClose();
+    }
 }
 
 } // namespace veltrano::platform::contract
