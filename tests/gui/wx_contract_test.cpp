@@ -3,12 +3,18 @@
 #include "FormContract.h"
 #include "WxTestFixture.h"
 
+#include <wx/button.h>
+#include <wx/uiaction.h>
+
+#include "platform/wx/Progress.h"
+
 namespace veltrano::platform::contract {
 namespace {
 
 using wx::DropBox;
 using wx::FaceCheck;
 using wx::ListWindow;
+using wx::ProgressWindow;
 using wx::WxForm;
 
 class WxBackend {
@@ -23,6 +29,7 @@ class WxBackend {
         wx::test::Pump(50);
     }
     FormBase& Form() { return form_; }
+    WxForm& Native() { return form_; }
     void Pump() { wx::test::Pump(60); }
     void ClickRow(ControlRef list, int row) {
         auto* l = dynamic_cast<ListWindow*>(form_.Window(list));
@@ -74,9 +81,18 @@ class WxBackend {
     }
     // wx rewrites a label's shortcut part: the text is the record's.
     std::optional<std::string> ShownMenuText(MenuHandle, std::int32_t) { return std::nullopt; }
-    void PressStop() { Form().StopPressed(); }
-    std::optional<int> ShownProgressDone() { return std::nullopt; }
-    std::optional<bool> ShownMainEnabled() { return std::nullopt; }
+    // A click on the Stop button, handled by the run's next step.
+    void PressStop() {
+        ASSERT_NE(form_.NativeProgress(), nullptr);
+        wxButton* stop = form_.NativeProgress()->StopButton();
+        wxUIActionSimulator click;
+        click.MouseMove(stop->ClientToScreen(wx::test::Centre(stop)));
+        click.MouseClick();
+    }
+    std::optional<int> ShownProgressDone() {
+        return form_.NativeProgress() ? form_.NativeProgress()->Done() : -1;
+    }
+    std::optional<bool> ShownMainEnabled() { return form_.Frame()->IsEnabled(); }
 
   private:
     WxForm form_;
@@ -85,5 +101,40 @@ class WxBackend {
 } // namespace
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Wx, FormContract, WxBackend);
+
+// A step handles the user's input, and nothing else of the program: a call deferred before
+// it (a second command, say) waits until the run has ended.
+TEST(WxProgress, AStepRunsNoneOfTheProgramsDeferredCalls) {
+    WxBackend b;
+    bool ran = false;
+    b.Form().ProgressOpen("WRITING ...", 2);
+    wxTheApp->CallAfter([&ran] { ran = true; });
+    EXPECT_TRUE(b.Form().ProgressStep(1, "bank1.an1"));
+    EXPECT_FALSE(ran);
+    b.Form().ProgressClose();
+    b.Pump();
+    EXPECT_TRUE(ran);
+}
+
+// The close box and Escape are the Stop button; only the run closes the window.
+TEST(WxProgress, TheCloseBoxAndEscapeAskToStop) {
+    WxBackend b;
+    for (const bool escape : {false, true}) {
+        b.Form().ProgressOpen("WRITING ...", 2);
+        ProgressWindow* window = b.Native().NativeProgress();
+        ASSERT_NE(window, nullptr);
+        if (escape) {
+            // The key goes to the window under the pointer.
+            wxUIActionSimulator key;
+            key.MouseMove(window->ClientToScreen(wxPoint(2, 2)));
+            key.Char(WXK_ESCAPE);
+        } else {
+            window->Close();
+        }
+        EXPECT_FALSE(b.Form().ProgressStep(1, "bank1.an1")) << (escape ? "Escape" : "close box");
+        EXPECT_EQ(b.Native().NativeProgress(), window);
+        b.Form().ProgressClose();
+    }
+}
 
 } // namespace veltrano::platform::contract

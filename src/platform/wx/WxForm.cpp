@@ -26,6 +26,7 @@
 #include "platform/wx/Controls.h"
 #include "platform/wx/GtkTheme.h"
 #include "platform/wx/Look.h"
+#include "platform/wx/Progress.h"
 #include "platform/wx/Text.h"
 
 namespace veltrano::platform::wx {
@@ -80,6 +81,7 @@ WxForm::~WxForm() {
     // From here on no callback of a widget reaches this form.
     *alive_ = false;
     sink_ = nullptr;
+    EndProgressWindow(); // it is the main window's, and re-enables it
     if (frame_ && !closed_) {
         closed_ = true;
         UnbindFrame();
@@ -228,6 +230,7 @@ void WxForm::OnClose(wxCloseEvent& e) {
         return;
     }
     // The controls' callbacks find the form closed from now on.
+    EndProgressWindow();
     closed_ = true;
     shown_ = false;
     controls_.Clear();

@@ -17,6 +17,8 @@
 //    keyboard shortcut (no menu open) arrives as WM_COMMAND with 1 in the high word.
 //  * the window: a size change (once shown) runs Win_1_ReSize, closing runs Win_1_Close and
 //    then destroys the window.
+// The progress window of a long run (Progress.h) is the main window's; the main window takes
+// no input while it shows.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -41,12 +43,14 @@ class wxPanel;
 class wxSizeEvent;
 class wxString;
 class wxWindow;
+class wxWindowDisabler;
 
 namespace veltrano::platform::wx {
 
 class DropBox;
 class ListWindow;
 class FaceCheck;
+class ProgressWindow;
 
 // A common-dialog filter ("Desc|*.mtx|All (*.*)|*.*") as a wx wildcard, which has the same
 // form; "*.*" becomes "*" so that it matches every file, also one without a dot, as on
@@ -69,6 +73,7 @@ class WxForm : public FormBase {
     wxMenuItem* NativeMenuItem(MenuHandle menu, std::int32_t id) const;
     MenuHandle HandleOf(const wxMenu* menu) const; // 0 for a menu that is not one of the form's
     bool Closed() const { return closed_; }
+    ProgressWindow* NativeProgress() const { return progressWindow_; } // none when closed
 
     // --- Form ----------------------------------------------------------------------------
     void SetEventSink(EventSink* sink) override { sink_ = sink; }
@@ -147,6 +152,13 @@ class WxForm : public FormBase {
     void DoEnableMenuItem(MenuHandle, MenuTable::Entry& e) override;
     void SyncNativeCheck(const MenuTable::Entry& e);
 
+    // The progress window over the disabled main window (Progress.cpp).
+    void DoProgressOpen() override;
+    void DoProgressStep() override;
+    void DoProgressClose() override;
+    void EndProgressWindow();
+    void HandleProgressInput();
+
     // The program's pixels are pixels at 96 dots per inch; the toolkit's are larger by the
     // desktop's text scale (its whole-number scale GTK applies itself).
     wxRect ToToolkit(Rect layout) const;
@@ -184,6 +196,9 @@ class WxForm : public FormBase {
     bool endPending_ = false;  // the end of the loop is being looked at after a close
     bool chooserOpen_ = false; // the category chooser owns the menu events
     std::vector<std::int32_t> pendingCommands_; // chosen while the menu was still open
+
+    ProgressWindow* progressWindow_ = nullptr;
+    std::unique_ptr<wxWindowDisabler> progressDisabler_;
 
     bool clipboardOpen_ = false;
     std::uint32_t lastError_ = 0;
