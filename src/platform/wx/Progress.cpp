@@ -26,24 +26,19 @@ constexpr int kTextWidth = 320;
 constexpr int kBorder = 12;
 constexpr int kGap = 6;
 
-wxString CountText(int done, int total) {
-    return wxString::Format("%d of %d files", done, total);
-}
-
 } // namespace
 
 ProgressWindow::ProgressWindow(wxWindow* parent, const wxString& title, int total,
                                const Scale& scale, std::function<void()> onStop)
     : wxDialog(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
-      onStop_(std::move(onStop)), total_(std::max(total, 0)) {
+      onStop_(std::move(onStop)) {
     const int border = scale.ToDevice(kBorder), gap = scale.ToDevice(kGap);
     text_ = new wxStaticText(this, wxID_ANY, " ", wxDefaultPosition,
                              wxSize(scale.ToDevice(kTextWidth), -1),
                              wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
     gauge_ = new wxGauge(this, wxID_ANY, std::max(total, 1), wxDefaultPosition,
                          wxSize(scale.ToDevice(kTextWidth), -1));
-    count_ = new wxStaticText(this, wxID_ANY, CountText(0, total_));
     // Escape presses the button with the cancel id.
     stop_ = new wxButton(this, wxID_CANCEL, "&Stop");
 
@@ -51,7 +46,7 @@ ProgressWindow::ProgressWindow(wxWindow* parent, const wxString& title, int tota
     column->Add(text_, 0, wxEXPAND | wxBOTTOM, gap);
     column->Add(gauge_, 0, wxEXPAND | wxBOTTOM, gap);
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    row->Add(count_, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, gap);
+    row->AddStretchSpacer();
     row->Add(stop_, 0, wxALIGN_CENTER_VERTICAL);
     column->Add(row, 0, wxEXPAND);
     auto* outer = new wxBoxSizer(wxVERTICAL);
@@ -66,8 +61,8 @@ ProgressWindow::ProgressWindow(wxWindow* parent, const wxString& title, int tota
 
 void ProgressWindow::ShowStep(int done, const wxString& text) {
     gauge_->SetValue(std::clamp(done, 0, gauge_->GetRange()));
-    count_->SetLabel(CountText(done, total_));
-    // A file name is no mnemonic, and a control character in it shows as its symbol.
+    // The text (which says how far the run has come) is no mnemonic, and a control character
+    // in it shows as its symbol.
     text_->SetLabelText(text.empty() ? wxString(" ") : Printable(text));
 }
 

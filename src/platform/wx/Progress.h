@@ -36,10 +36,8 @@ class ProgressWindow : public wxDialog {
     void OnClose(wxCloseEvent& e);
 
     std::function<void()> onStop_;
-    int total_ = 0;
     wxStaticText* text_ = nullptr;
     wxGauge* gauge_ = nullptr;
-    wxStaticText* count_ = nullptr;
     wxButton* stop_ = nullptr;
 };
 
