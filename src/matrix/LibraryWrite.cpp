@@ -34,11 +34,12 @@ std::string FailureLines(const std::vector<std::string>& failures) {
     return text;
 }
 
-// What the progress window says: how many files are done, and which one is written now.
+// What the progress window says: how many files are done, then the one written now (a window
+// too narrow for a long name cuts the name, not the count).
 std::string StepText(int done, int total, const std::vector<voice::BankRef>& banks) {
-    std::string text = std::to_string(done) + " of " + Count(total, "voice file") + " done";
+    std::string text = std::to_string(done) + " of " + std::to_string(total) + " done";
     if (done < static_cast<int>(banks.size()))
-        text += ", writing " + textfile::FileNameOfPath(banks[static_cast<std::size_t>(done)].path);
+        text += ": " + textfile::FileNameOfPath(banks[static_cast<std::size_t>(done)].path);
     return text;
 }
 
