@@ -38,6 +38,14 @@ std::string Utf8(std::string_view bytes) {
 }
 
 void AppendUtf8(std::string& out, std::string_view bytes) {
+    // Names are mostly plain ASCII: such a run is copied whole.
+    std::size_t plain = 0;
+    while (plain < bytes.size() && static_cast<unsigned char>(bytes[plain]) >= 0x20 &&
+           static_cast<unsigned char>(bytes[plain]) < 0x7F)
+        ++plain;
+    out.append(bytes.data(), plain);
+    if (plain == bytes.size()) return;
+    bytes.remove_prefix(plain);
     out.reserve(out.size() + bytes.size() + bytes.size() / 4);
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);

@@ -117,6 +117,8 @@ LibraryEdit LibraryEdit::SetCategory(std::uint8_t category) {
 BankPlan PlanBankEdit(std::string_view bytes, VoiceLayout layout, const VoiceFilter& filter,
                       const LibraryEdit& edit) {
     BankPlan plan;
+    // Room for every voice the bytes can hold, so that a bank's changes are never moved.
+    plan.changes.reserve(std::min<std::size_t>(bytes.size() / Info(layout).stride + 1, 256));
     // A replace follows the editor's replace over the whole bank; its findings are then
     // taken for the selected voices only. Both walks go in voice order.
     ReplaceResult replace;
