@@ -3,7 +3,6 @@
 #include <cctype>
 #include <charconv>
 #include <set>
-#include <sstream>
 
 #include "cli/Banks.h"
 #include "cli/Commands.h"
@@ -84,13 +83,6 @@ std::vector<voice::BankRef> Banks(const Options& o, std::ostream& err, bool& fai
             failed = true;
     }
     return banks;
-}
-
-// The banks read through the model's one bank reader.
-voice::BankSource ReadThrough(BankReader& reader) {
-    return [&reader](const std::string& path, std::string& error) {
-        return reader.model().Read(path, error);
-    };
 }
 
 std::string Count(int n, const char* one, const char* many) {
@@ -264,7 +256,7 @@ int RunEdit(const Options& o, const char* command, const voice::LibraryEdit& edi
     Printer printer(o, command, out, err);
     if (edit.kind == voice::LibraryEdit::Kind::Replace) printer.ForReplace();
     const voice::LibrarySummary s =
-        voice::EditLibrary(banks, ReadThrough(reader), filter, edit, o.write,
+        voice::EditLibrary(banks, voice::ReadThrough(reader.model()), filter, edit, o.write,
                            [&](const BankOutcome& b) { return printer.Bank(b); });
     printer.Summary(s, false);
     if (failed || s.failed > 0) return kFailed;
@@ -329,11 +321,11 @@ int Restore(const Options& o, std::ostream& out, std::ostream& err) {
     BankReader reader;
     Printer printer(o, "restore", out, err);
     int withBackup = 0;
-    const voice::LibrarySummary s =
-        voice::RestoreLibrary(banks, ReadThrough(reader), o.write, [&](const BankOutcome& b) {
-            withBackup += b.hasBackup ? 1 : 0;
-            return printer.Bank(b);
-        });
+    const voice::LibrarySummary s = voice::RestoreLibrary(banks, voice::ReadThrough(reader.model()),
+                                                          o.write, [&](const BankOutcome& b) {
+                                                              withBackup += b.hasBackup ? 1 : 0;
+                                                              return printer.Bank(b);
+                                                          });
     printer.Summary(s, true);
     if (failed || s.failed > 0) return kFailed;
     if (withBackup == 0) {

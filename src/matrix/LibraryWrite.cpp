@@ -1,6 +1,7 @@
 // The panel's matrix into the voices of a category in every voice file below a folder.
 #include "matrix/LibraryWrite.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -24,9 +25,14 @@ std::string Count(int n, const std::string& noun) {
     return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
 }
 
-// The failures, one line each, at most kListedFailures of them.
-std::string FailureLines(const std::vector<std::string>& failures) {
-    std::string text;
+// "\r\n\r\n2 voice files could not be read and are left out:", then the files one a line (at
+// most kListedFailures of them); nothing without failures.
+std::string FailureParagraph(const std::vector<std::string>& failures, const char* happened,
+                             const char* outcome) {
+    if (failures.empty()) return std::string();
+    const bool one = failures.size() == 1;
+    std::string text = "\r\n\r\n" + Count(static_cast<int>(failures.size()), "voice file") + " " +
+                       happened + " and " + (one ? "is " : "are ") + outcome + ":";
     for (std::size_t i = 0; i < failures.size() && i < kListedFailures; ++i)
         text += "\r\n" + failures[i];
     if (failures.size() > kListedFailures)
@@ -85,16 +91,14 @@ void LibraryWrite::Run() {
     Plan plan = MakePlan(banks, filter, edit);
     // Unsaved changes of the loaded file would be lost when it is written and read again: the
     // user is asked first, and a save changes what the plan found in it.
-    if (document_.bank().Loaded() && document_.bank().Unsaved() && LoadedAmong(plan.changing)) {
+    if (document_.bank().Loaded() && document_.bank().Unsaved() &&
+        std::any_of(plan.changing.begin(), plan.changing.end(),
+                    [&](const voice::BankRef& b) { return IsLoaded(b.path); })) {
         if (!document_.SaveChangesFirst()) return;
         if (!document_.bank().Unsaved()) plan = MakePlan(banks, filter, edit);
     }
     const std::string unreadable =
-        plan.unreadable.empty()
-            ? std::string()
-            : "\r\n\r\n" + Count(static_cast<int>(plan.unreadable.size()), "voice file") +
-                  " could not be read and " + (plan.unreadable.size() == 1 ? "is" : "are") +
-                  " left out:" + FailureLines(plan.unreadable);
+        FailureParagraph(plan.unreadable, "could not be read", "left out");
     const std::string below =
         " in the " + Count(plan.files, "voice file") + " (" + pattern + ") below\r\n" + *folder;
     if (plan.changing.empty()) {
@@ -122,15 +126,13 @@ void LibraryWrite::Run() {
     form_.ProgressStep(0, StepText(0, files, plan.changing));
     voice::BankReader reader;
     const voice::LibrarySummary sum = voice::EditLibrary(
-        plan.changing,
-        [&](const std::string& path, std::string& error) { return reader.Read(path, error); },
-        filter, edit, true,
+        plan.changing, voice::ReadThrough(reader), filter, edit, true,
         [&](const voice::BankOutcome& o) {
             ++done;
             if (o.status == voice::BankStatus::Failed)
                 failures.push_back(o.bank->path + ": " + o.error);
             if (o.status == voice::BankStatus::Written) {
-                if (LoadedAmong({*o.bank})) {
+                if (IsLoaded(o.bank->path)) {
                     loadedWritten = true;
                     document_.BackupKept(document_.bank().Path());
                 }
@@ -147,10 +149,7 @@ void LibraryWrite::Run() {
         text += "\r\n\r\nStopped after " + std::to_string(done) + " of " + std::to_string(files) +
                 " voice files: the other " + Count(files - done, "voice file") + " " +
                 (files - done == 1 ? "is" : "are") + " unchanged.";
-    if (!failures.empty())
-        text += "\r\n\r\n" + Count(static_cast<int>(failures.size()), "voice file") +
-                " could not be written and " + (failures.size() == 1 ? "is" : "are") +
-                " unchanged:" + FailureLines(failures);
+    text += FailureParagraph(failures, "could not be written", "unchanged");
     messages_.Message(kTitle, text + unreadable,
                       failures.empty() ? Icon::Information : Icon::Exclamation);
 
@@ -165,10 +164,7 @@ LibraryWrite::Plan LibraryWrite::MakePlan(const std::vector<voice::BankRef>& ban
     plan.files = static_cast<int>(banks.size());
     voice::BankReader reader;
     const voice::LibrarySummary sum = voice::EditLibrary(
-        banks,
-        [&](const std::string& path, std::string& error) { return reader.Read(path, error); },
-        filter, edit, false,
-        [&](const voice::BankOutcome& o) {
+        banks, voice::ReadThrough(reader), filter, edit, false, [&](const voice::BankOutcome& o) {
             if (o.status == voice::BankStatus::Planned) plan.changing.push_back(*o.bank);
             if (o.status == voice::BankStatus::Failed)
                 plan.unreadable.push_back(o.bank->path + ": " + o.error);
@@ -179,19 +175,15 @@ LibraryWrite::Plan LibraryWrite::MakePlan(const std::vector<voice::BankRef>& ban
     return plan;
 }
 
-bool LibraryWrite::LoadedAmong(const std::vector<voice::BankRef>& banks) const {
+bool LibraryWrite::IsLoaded(const std::string& path) const {
     if (!document_.bank().Loaded()) return false;
     const std::string& loaded = document_.bank().Path();
-    for (const voice::BankRef& b : banks) {
-        if (b.path == loaded) return true;
-        // The same file by another spelling of its path.
-        std::error_code ec;
-        if (std::filesystem::equivalent(textfile::NativePath(b.path), textfile::NativePath(loaded),
-                                        ec) &&
-            !ec)
-            return true;
-    }
-    return false;
+    if (path == loaded) return true;
+    // The same file by another spelling of its path.
+    std::error_code ec;
+    return std::filesystem::equivalent(textfile::NativePath(path), textfile::NativePath(loaded),
+                                       ec) &&
+           !ec;
 }
 
 } // namespace veltrano

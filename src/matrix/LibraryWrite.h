@@ -39,8 +39,8 @@ class LibraryWrite {
     };
     Plan MakePlan(const std::vector<voice::BankRef>& banks, const voice::VoiceFilter& filter,
                   const voice::LibraryEdit& edit);
-    // Whether the loaded file is one of banks.
-    bool LoadedAmong(const std::vector<voice::BankRef>& banks) const;
+    // Whether path names the loaded file.
+    bool IsLoaded(const std::string& path) const;
 
     platform::Form& form_;
     Messages& messages_;

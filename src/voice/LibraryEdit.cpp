@@ -257,30 +257,22 @@ std::optional<std::string> SwapWithBackup(const std::string& path, std::string_v
     return std::nullopt;
 }
 
-LibrarySummary EditLibrary(const std::vector<BankRef>& banks, const BankSource& read,
-                           const VoiceFilter& filter, const LibraryEdit& edit, bool write,
-                           const BankVisitor& visit) {
+namespace {
+
+// The walk both library runs share: each bank read in turn (one that cannot be read is Failed),
+// its outcome decided by step, counted, and handed to the visitor, which may stop the run
+// before the next bank.
+template <class Step>
+LibrarySummary EachBank(const std::vector<BankRef>& banks, const BankSource& read,
+                        const BankVisitor& visit, Step step) {
     LibrarySummary sum;
     for (const BankRef& bank : banks) {
         BankOutcome o;
         o.bank = &bank;
-        const std::optional<std::string_view> bytes = read(bank.path, o.error);
-        if (!bytes) {
+        if (const std::optional<std::string_view> bytes = read(bank.path, o.error))
+            step(bank, *bytes, o, sum);
+        else
             o.status = BankStatus::Failed;
-        } else {
-            o.plan = PlanBankEdit(*bytes, bank.layout, filter, edit);
-            sum.selected += o.plan.selected;
-            if (o.plan.changes.empty()) {
-                o.status = BankStatus::Unchanged;
-            } else if (!write) {
-                o.status = BankStatus::Planned;
-            } else if (auto error = WriteBankEdit(bank.path, *bytes, bank.layout, edit, o.plan)) {
-                o.status = BankStatus::Failed;
-                o.error = *error;
-            } else {
-                o.status = BankStatus::Written;
-            }
-        }
         if (!Tally(sum, o, visit) && &bank != &banks.back()) {
             sum.stopped = true;
             break;
@@ -289,49 +281,66 @@ LibrarySummary EditLibrary(const std::vector<BankRef>& banks, const BankSource& 
     return sum;
 }
 
+} // namespace
+
+LibrarySummary EditLibrary(const std::vector<BankRef>& banks, const BankSource& read,
+                           const VoiceFilter& filter, const LibraryEdit& edit, bool write,
+                           const BankVisitor& visit) {
+    return EachBank(
+        banks, read, visit,
+        [&](const BankRef& bank, std::string_view bytes, BankOutcome& o, LibrarySummary& sum) {
+            o.plan = PlanBankEdit(bytes, bank.layout, filter, edit);
+            sum.selected += o.plan.selected;
+            if (o.plan.changes.empty()) {
+                o.status = BankStatus::Unchanged;
+            } else if (!write) {
+                o.status = BankStatus::Planned;
+            } else if (auto error = WriteBankEdit(bank.path, bytes, bank.layout, edit, o.plan)) {
+                o.status = BankStatus::Failed;
+                o.error = *error;
+            } else {
+                o.status = BankStatus::Written;
+            }
+        });
+}
+
 LibrarySummary RestoreLibrary(const std::vector<BankRef>& banks, const BankSource& read, bool write,
                               const BankVisitor& visit) {
-    LibrarySummary sum;
     std::string backup;
-    for (const BankRef& bank : banks) {
-        BankOutcome o;
-        o.bank = &bank;
-        const std::optional<std::string_view> bytes = read(bank.path, o.error);
-        textfile::ReadOutcome r;
-        if (bytes)
-            r = textfile::ReadBoundedFile(textfile::BackupPath(bank.path), textfile::kMaxFileBytes,
-                                          backup);
-        if (!bytes) {
-            o.status = BankStatus::Failed;
-        } else if (r.status == textfile::ReadStatus::Missing) {
-            o.status = BankStatus::Unchanged;
-        } else if (r.status != textfile::ReadStatus::Read) {
-            o.status = BankStatus::Failed;
+    return EachBank(
+        banks, read, visit,
+        [&](const BankRef& bank, std::string_view bytes, BankOutcome& o, LibrarySummary&) {
+            const std::string backupPath = textfile::BackupPath(bank.path);
+            const textfile::ReadOutcome r =
+                textfile::ReadBoundedFile(backupPath, textfile::kMaxFileBytes, backup);
+            if (r.status == textfile::ReadStatus::Missing) {
+                o.status = BankStatus::Unchanged;
+                return;
+            }
             o.hasBackup = true;
-            o.error = textfile::BackupPath(bank.path) + ": " +
-                      textfile::DescribeReadFailure(r, textfile::kMaxFileBytes);
-        } else {
-            o.hasBackup = true;
-            if (*bytes == backup) {
+            if (r.status != textfile::ReadStatus::Read) {
+                o.status = BankStatus::Failed;
+                o.error =
+                    backupPath + ": " + textfile::DescribeReadFailure(r, textfile::kMaxFileBytes);
+            } else if (bytes == backup) {
                 o.status = BankStatus::Unchanged;
             } else {
-                o.plan.changes = VoiceDifferences(*bytes, backup, bank.layout);
+                o.plan.changes = VoiceDifferences(bytes, backup, bank.layout);
                 if (!write) {
                     o.status = BankStatus::Planned;
-                } else if (auto error = SwapWithBackup(bank.path, *bytes, backup)) {
+                } else if (auto error = SwapWithBackup(bank.path, bytes, backup)) {
                     o.status = BankStatus::Failed;
                     o.error = *error;
                 } else {
                     o.status = BankStatus::Written;
                 }
             }
-        }
-        if (!Tally(sum, o, visit) && &bank != &banks.back()) {
-            sum.stopped = true;
-            break;
-        }
-    }
-    return sum;
+        });
+}
+
+BankSource ReadThrough(BankReader& reader) {
+    return
+        [&reader](const std::string& path, std::string& error) { return reader.Read(path, error); };
 }
 
 } // namespace veltrano::voice

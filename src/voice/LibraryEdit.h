@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "voice/BankFile.h"
 #include "voice/Rules.h"
 #include "voice/Voice.h"
 #include "voice/VoiceBank.h"
@@ -126,6 +127,8 @@ struct LibrarySummary {
 // Gives a bank's bytes, valid until the next call, or nothing with the reason in error.
 using BankSource =
     std::function<std::optional<std::string_view>(const std::string& path, std::string& error)>;
+// The banks as the reader reads them, one after another.
+BankSource ReadThrough(BankReader& reader);
 // Hears of each bank as it is done; returns false to stop before the next one.
 using BankVisitor = std::function<bool(const BankOutcome&)>;
 
