@@ -22,64 +22,79 @@ std::string JsonName(std::string_view name) {
     return JsonString(Utf8(TrimName(name)));
 }
 
-// Opens a JSON array of bank objects, one a line; Next gives what goes before each.
+// With --json: a JSON array of bank objects, one a line, opened here and closed when it ends;
+// Next gives what goes before each. Without, it writes nothing and is false.
 struct JsonBanks {
     std::ostream& out;
+    bool on;
     bool first = true;
-    explicit JsonBanks(std::ostream& o) : out(o) { out << "["; }
+    JsonBanks(std::ostream& o, bool json) : out(o), on(json) {
+        if (on) out << "[";
+    }
+    explicit operator bool() const { return on; }
     std::ostream& Next() {
         out << (first ? "\n" : ",\n");
         first = false;
         return out;
     }
-    ~JsonBanks() { out << (first ? "]\n" : "\n]\n"); }
+    ~JsonBanks() {
+        if (on) out << (first ? "]\n" : "\n]\n");
+    }
 };
+
+// Reads every voice file of the operands in turn and hands each, with its layout, to visit; a
+// file without a layout or that cannot be read is named on err. Returns whether any failed.
+template <class Visit> bool EachBank(const Options& o, std::ostream& err, Visit visit) {
+    std::vector<std::string> files;
+    bool failed = ExpandPaths(o.operands, o.layout, files, err);
+    BankReader reader;
+    for (const std::string& file : files) {
+        const auto layout = BankLayout(o, file, err);
+        const auto bytes = layout ? reader.Read(file, err) : std::nullopt;
+        if (bytes)
+            visit(file, *layout, *bytes);
+        else
+            failed = true;
+    }
+    return failed;
+}
 
 } // namespace
 
 int List(const Options& o, std::ostream& out, std::ostream& err) {
     if (o.operands.empty()) throw UsageError{"list needs a PATH"};
-    std::vector<std::string> files;
-    bool failed = ExpandPaths(o.operands, o.layout, files, err);
     if (o.csv) out << "file,voice,number,category,name\r\n";
-    std::optional<JsonBanks> json;
-    if (o.json) json.emplace(out);
-    BankReader reader;
-    for (const std::string& file : files) {
-        const auto layout = BankLayout(o, file, err);
-        const auto bytes = layout ? reader.Read(file, err) : std::nullopt;
-        if (!bytes) {
-            failed = true;
-            continue;
-        }
-        if (json)
-            json->Next() << "{\"file\":" << JsonString(file) << ",\"voices\":[";
-        else if (!o.csv)
-            out << file << '\n';
-        const std::string path = CsvField(file);
-        bool firstVoice = true;
-        voice::EnumerateVoiceHeads(*bytes, *layout, [&](const voice::VoiceHead& v) {
-            if (json) {
-                out << (firstVoice ? "" : ",") << "{\"voice\":" << v.k
-                    << ",\"number\":" << int(v.number)
-                    << ",\"category\":" << JsonString(voice::CategoryCode(v.category))
-                    << ",\"category_number\":" << int(v.category)
-                    << ",\"name\":" << JsonName(v.name) << '}';
-                firstVoice = false;
-            } else if (o.csv) {
-                out << path << ',' << v.k << ',' << int(v.number) << ','
-                    << voice::CategoryCode(v.category) << ',' << CsvField(Utf8(TrimName(v.name)))
-                    << "\r\n";
-            } else {
-                out << Utf8(voice::VoiceLine(v.number, v.category, v.name)) << '\n';
-            }
-            return true;
+    JsonBanks json(out, o.json);
+    const bool failed =
+        EachBank(o, err, [&](const std::string& file, VoiceLayout layout, std::string_view bytes) {
+            if (json)
+                json.Next() << "{\"file\":" << JsonString(file) << ",\"voices\":[";
+            else if (!o.csv)
+                out << file << '\n';
+            const std::string path = CsvField(file);
+            bool firstVoice = true;
+            voice::EnumerateVoiceHeads(bytes, layout, [&](const voice::VoiceHead& v) {
+                if (json) {
+                    out << (firstVoice ? "" : ",") << "{\"voice\":" << v.k
+                        << ",\"number\":" << int(v.number)
+                        << ",\"category\":" << JsonString(voice::CategoryCode(v.category))
+                        << ",\"category_number\":" << int(v.category)
+                        << ",\"name\":" << JsonName(v.name) << '}';
+                    firstVoice = false;
+                } else if (o.csv) {
+                    out << path << ',' << v.k << ',' << int(v.number) << ','
+                        << voice::CategoryCode(v.category) << ','
+                        << CsvField(Utf8(TrimName(v.name))) << "\r\n";
+                } else {
+                    out << Utf8(voice::VoiceLine(v.number, v.category, v.name)) << '\n';
+                }
+                return true;
+            });
+            if (json)
+                out << "]}";
+            else if (!o.csv)
+                out << '\n';
         });
-        if (json)
-            out << "]}";
-        else if (!o.csv)
-            out << '\n';
-    }
     return failed ? kFailed : kOk;
 }
 
@@ -159,49 +174,39 @@ int Find(const Options& o, const std::string& programFolder, std::ostream& out, 
     if (!value) return kFailed;
     const auto field = controller ? voice::SlotField::Controller : voice::SlotField::Parameter;
 
-    std::vector<std::string> files;
-    bool failed = ExpandPaths(o.operands, o.layout, files, err);
     bool any = false;
     if (o.csv) out << "file,voice,name,slots\r\n";
-    std::optional<JsonBanks> json;
-    if (o.json) json.emplace(out);
-    BankReader reader;
-    for (const std::string& file : files) {
-        const auto layout = BankLayout(o, file, err);
-        const auto bytes = layout ? reader.Read(file, err) : std::nullopt;
-        if (!bytes) {
-            failed = true;
-            continue;
-        }
-        // Every voice the bank holds; a last voice whose matrix the file cuts ends the walk.
-        const int count = voice::VoiceCount(*bytes, *layout);
-        const voice::FindResult r = voice::FindVoices(*bytes, *layout, count, field, *value);
-        // Only the last voice can lie partly past the end of the file.
-        if (!r.complete)
-            err << "veltrano-cli: " << file << ": voice " << count - 1
-                << ": the file ends inside its matrix; it is not searched\n";
-        if (json && !r.found.empty())
-            json->Next() << "{\"file\":" << JsonString(file) << ",\"voices\":[";
-        const std::string path = o.csv ? CsvField(file) : file;
-        for (const voice::VoiceSlots& found : r.found) {
-            const voice::VoiceHead v = voice::ReadVoiceHead(*bytes, *layout, found.voice);
-            std::string slots;
-            for (int s : found.slots)
-                slots += (slots.empty() ? "" : (json ? "," : " ")) + std::to_string(s);
-            const std::string name = Utf8(TrimName(v.name));
-            if (json)
-                out << (&found == &r.found.front() ? "" : ",") << "{\"voice\":" << found.voice
-                    << ",\"name\":" << JsonString(name) << ",\"slots\":[" << slots << "]}";
-            else if (o.csv)
-                out << path << ',' << found.voice << ',' << CsvField(name) << ',' << slots
-                    << "\r\n";
-            else
-                out << path << '\t' << found.voice << '\t' << name << '\t' << slots << '\n';
-        }
-        if (json && !r.found.empty()) out << "]}";
-        any = any || !r.found.empty();
-    }
-    json.reset();
+    JsonBanks json(out, o.json);
+    const bool failed =
+        EachBank(o, err, [&](const std::string& file, VoiceLayout layout, std::string_view bytes) {
+            // Every voice the bank holds; a last voice whose matrix the file cuts ends the walk.
+            const int count = voice::VoiceCount(bytes, layout);
+            const voice::FindResult r = voice::FindVoices(bytes, layout, count, field, *value);
+            // Only the last voice can lie partly past the end of the file.
+            if (!r.complete)
+                err << "veltrano-cli: " << file << ": voice " << count - 1
+                    << ": the file ends inside its matrix; it is not searched\n";
+            if (json && !r.found.empty())
+                json.Next() << "{\"file\":" << JsonString(file) << ",\"voices\":[";
+            const std::string path = o.csv ? CsvField(file) : file;
+            for (const voice::VoiceSlots& found : r.found) {
+                const voice::VoiceHead v = voice::ReadVoiceHead(bytes, layout, found.voice);
+                std::string slots;
+                for (int s : found.slots)
+                    slots += (slots.empty() ? "" : (json ? "," : " ")) + std::to_string(s);
+                const std::string name = Utf8(TrimName(v.name));
+                if (json)
+                    out << (&found == &r.found.front() ? "" : ",") << "{\"voice\":" << found.voice
+                        << ",\"name\":" << JsonString(name) << ",\"slots\":[" << slots << "]}";
+                else if (o.csv)
+                    out << path << ',' << found.voice << ',' << CsvField(name) << ',' << slots
+                        << "\r\n";
+                else
+                    out << path << '\t' << found.voice << '\t' << name << '\t' << slots << '\n';
+            }
+            if (json && !r.found.empty()) out << "]}";
+            any = any || !r.found.empty();
+        });
     if (failed) return kFailed;
     return any ? kOk : kNothingFound;
 }
