@@ -123,16 +123,18 @@ bool Messages::AskYesNo(const std::string& title, const std::string& text) {
 }
 
 std::optional<int> Messages::CategoryMenu() {
-    const int chosen = form_.PopupChooser(voice::CategoryEntries());
-    if (chosen < 0 || chosen >= voice::kCategoryCount) return std::nullopt;
-    return chosen;
+    return Choose(voice::CategoryEntries());
 }
 
 std::optional<int> Messages::CategoryMenu(const std::string& allEntry) {
     std::vector<std::string> entries = voice::CategoryEntries();
     entries.push_back(allEntry);
+    return Choose(entries);
+}
+
+std::optional<int> Messages::Choose(const std::vector<std::string>& entries) {
     const int chosen = form_.PopupChooser(entries);
-    if (chosen < 0 || chosen > voice::kCategoryCount) return std::nullopt;
+    if (chosen < 0 || chosen >= static_cast<int>(entries.size())) return std::nullopt;
     return chosen;
 }
 

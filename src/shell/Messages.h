@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Form.h"
 #include "textfile/Notice.h"
@@ -50,6 +51,9 @@ class Messages {
     void OpenWebPage();
 
   private:
+    // The chooser over entries: the chosen position, nothing when closed without a choice.
+    std::optional<int> Choose(const std::vector<std::string>& entries);
+
     platform::Form& form_;
     platform::CommonDialogProps dialog_; // the common-dialog control's remembered properties
     std::optional<std::string> clipboardOwnText_; // what this program last put on the clipboard
