@@ -12,11 +12,6 @@ namespace veltrano::platform::win32 {
 
 namespace {
 
-// The text a native control can show: the record's text up to its first zero byte.
-std::string Shown(const std::string& text) {
-    return text.substr(0, text.find('\0'));
-}
-
 DWORD LabelAlignStyle(int alignment) {
     return alignment == 2 ? SS_CENTER : alignment == 1 ? SS_RIGHT : SS_LEFT;
 }
@@ -41,7 +36,7 @@ HFONT Win32Form::FitFont(const std::string& caption, int width) {
                             DEFAULT_PITCH | FF_SWISS, "Tahoma");
         return f;
     };
-    const std::string text = Shown(caption);
+    const std::string text = ShownText(caption);
     if (text.empty() || width <= 0) return font(kUsual);
     HDC dc = GetDC(hwnd_);
     if (!dc) return font(kUsual);
@@ -76,7 +71,7 @@ HWND Win32Form::MakeNative(Control& c, int id) {
     const char* cls = nullptr;
     DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0);
     DWORD exStyle = 0;
-    std::string text = Shown(c.caption);
+    std::string text = ShownText(c.caption);
     switch (c.kind) {
     case ControlKind::ListBox:
         cls = "LISTBOX";
@@ -155,7 +150,7 @@ void Win32Form::UpdateTip(const Control& c) {
     ti.hinst = instance_;
     SendMessageA(tips_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     // A box that cuts its shown name shows the whole name as its tip.
-    std::string text = Shown(c.tip);
+    std::string text = ShownText(c.tip);
     if (text.empty()) text = CutName(c);
     if (text.empty()) return;
     ti.lpszText = const_cast<char*>(text.c_str());
@@ -216,7 +211,7 @@ void Win32Form::DrawControl(const DRAWITEMSTRUCT& d) {
         SetBkMode(d.hDC, TRANSPARENT);
         HGDIOBJ old = SelectObject(
             d.hDC, reinterpret_cast<HGDIOBJ>(SendMessageA(d.hwndItem, WM_GETFONT, 0, 0)));
-        const std::string caption = Shown(c->caption);
+        const std::string caption = ShownText(c->caption);
         DrawTextA(d.hDC, caption.c_str(), static_cast<int>(caption.size()), &text,
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         SelectObject(d.hDC, old);

@@ -80,8 +80,8 @@ Answer Win32Form::MessageBox(const std::string& text, const std::string& title, 
         if (buttons == Buttons::YesNo) type |= MB_ICONQUESTION;
         break;
     }
-    const std::string shownText = text.substr(0, text.find('\0'));
-    const std::string shownTitle = title.substr(0, title.find('\0'));
+    const std::string shownText = ShownText(text);
+    const std::string shownTitle = ShownText(title);
     const int answer = MessageBoxA(DialogOwner(), shownText.c_str(), shownTitle.c_str(), type);
     if (buttons == Buttons::Ok) return Answer::Ok;
     return answer == IDYES ? Answer::Yes : Answer::No;

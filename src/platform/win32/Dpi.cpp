@@ -29,10 +29,6 @@ int SystemDpi() {
     return dpi > 0 ? dpi : kLayoutDpi;
 }
 
-std::string Shown(const std::string& text) {
-    return text.substr(0, text.find('\0'));
-}
-
 int TextWidth(HDC dc, const std::string& text) {
     SIZE extent{};
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
@@ -125,7 +121,7 @@ void Win32Form::FitDroppedWidth(const Control& c) {
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(h, WM_GETFONT, 0, 0)));
     int widest = 0;
     for (int i = 0; i < c.list.Count(); ++i)
-        widest = std::max(widest, TextWidth(dc, Shown(c.list.At(i)->text)));
+        widest = std::max(widest, TextWidth(dc, ShownText(c.list.At(i)->text)));
     SelectObject(dc, old);
     ReleaseDC(h, dc);
     // The text's margins, the scroll bar and the list's border.
@@ -138,7 +134,7 @@ std::string Win32Form::CutName(const Control& c) const {
     if (!h || c.kind != ControlKind::ComboBox) return {};
     const ListItem* item = c.list.At(c.list.Current());
     if (!item) return {};
-    const std::string text = Shown(item->text);
+    const std::string text = ShownText(item->text);
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     if (text.empty() || !GetComboBoxInfo(h, &info)) return {};

@@ -7,14 +7,6 @@
 
 namespace veltrano::platform::win32 {
 
-namespace {
-
-std::string Shown(const std::string& text) {
-    return text.substr(0, text.find('\0'));
-}
-
-} // namespace
-
 LRESULT CALLBACK Win32Form::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                      DWORD_PTR data) {
     auto* self = reinterpret_cast<Win32Form*>(data);
@@ -65,7 +57,7 @@ void Win32Form::MakeList(Control& c) {
     SendMessageA(h, WM_SETREDRAW, FALSE, 0);
     for (int i = 0; i < c.list.Count(); ++i)
         SendMessageA(h, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(Shown(c.list.At(i)->text).c_str()));
+                     reinterpret_cast<LPARAM>(ShownText(c.list.At(i)->text).c_str()));
     SendMessageA(h, WM_SETREDRAW, TRUE, 0);
     UpdateTip(c);
     if (focused) SetFocus(h);
@@ -81,7 +73,7 @@ void Win32Form::DoClearItems(ControlRecord& c) {
 bool Win32Form::DoAddItem(ControlRecord& c, int i) {
     HWND h = Hwnd(c);
     if (!h) return true;
-    const std::string shown = Shown(c.list.At(i)->text);
+    const std::string shown = ShownText(c.list.At(i)->text);
     const bool list = c.kind == ControlKind::ListBox;
     const LRESULT r = SendMessageA(h, list ? LB_ADDSTRING : CB_ADDSTRING, 0,
                                    reinterpret_cast<LPARAM>(shown.c_str()));

@@ -17,10 +17,6 @@ constexpr int kWidth = 340, kMargin = 12, kLine = 16, kBarY = 36, kBarHeight = 1
 constexpr int kButtonY = 64, kButtonWidth = 80, kButtonHeight = 24;
 constexpr int kHeight = kButtonY + kButtonHeight + kMargin;
 
-std::string Shown(const std::string& text) {
-    return text.substr(0, text.find('\0'));
-}
-
 bool IsInput(UINT msg) {
     return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) ||
            (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
@@ -75,9 +71,10 @@ void Win32Form::DoProgressOpen() {
     RegisterClassExA(&wc); // fails harmlessly when registered before
 
     HWND owner = HasMainWindow() ? hwnd_ : nullptr;
-    HWND w = CreateWindowExA(WS_EX_DLGMODALFRAME, kProgressClass, Shown(progress_.title).c_str(),
-                             WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN, 0, 0, Px(kWidth), Px(kHeight),
-                             owner, nullptr, instance_, this);
+    HWND w =
+        CreateWindowExA(WS_EX_DLGMODALFRAME, kProgressClass, ShownText(progress_.title).c_str(),
+                        WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN, 0, 0, Px(kWidth), Px(kHeight),
+                        owner, nullptr, instance_, this);
     if (!w) return;
     progressWindow_.window = w;
     auto child = [&](const char* cls, const char* text, DWORD style, int x, int y, int cx, int cy,
@@ -124,7 +121,7 @@ void Win32Form::DoProgressOpen() {
 void Win32Form::DoProgressStep() {
     const ProgressHandles& p = progressWindow_;
     if (!p.window) return;
-    if (p.text) SetWindowTextA(p.text, Shown(progress_.text).c_str());
+    if (p.text) SetWindowTextA(p.text, ShownText(progress_.text).c_str());
     if (p.bar) SendMessageA(p.bar, PBM_SETPOS, static_cast<WPARAM>(progress_.done), 0);
     // What the user did since the last step. Input meant for any other window (keys typed
     // ahead for the main window, say) is dropped; a request to quit is kept for the close.

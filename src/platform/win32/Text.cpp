@@ -121,4 +121,8 @@ std::optional<std::string> NarrowStrict(const std::wstring& text) {
     return textfile::ProgramText(std::filesystem::path(text));
 }
 
+std::string ShownText(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
+
 } // namespace veltrano::platform::win32

@@ -46,6 +46,9 @@ std::optional<ACCEL> ShortcutAccel(const std::string& menuText, WORD command);
 // the ANSI code page cannot hold comes back with '?' in place of what it lost.
 std::string UnusablePathReason(const std::string& path);
 
+// The text a native control or window can show: the program's text up to its first zero byte.
+std::string ShownText(const std::string& text);
+
 // Text between the program's single bytes and Windows' UTF-16, in the ANSI code page.
 // Narrowing is strict: nothing when a character has no byte of its own in the code page
 // (Windows would otherwise put '?' or a look-alike letter, and so name another file).
