@@ -1,6 +1,6 @@
 #pragma once
-// The window of a long run: the run's title, what is being done now, a gauge with the count
-// of files done and a Stop button. It is modeless (the run goes on while it shows); the form
+// The window of a long run: the run's title, what is being done now, a gauge of the files
+// done and a Stop button. It is modeless (the run goes on while it shows); the form
 // disables the main window meanwhile. Stop, Escape and the close box all ask the run to stop;
 // the window itself stays until the form closes it.
 #include <functional>
