@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CliTestSupport.h"
+#include "support/AsUser.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -231,33 +232,38 @@ TEST_F(CliTest, UnreadableBanksAreNamedAndTheOthersStillProcessed) {
     ASSERT_EQ(::mkfifo(P("pipe.an1").c_str(), 0600), 0);
     paths.push_back(P("pipe.an1"));
     named.push_back(P("pipe.an1"));
-    if (::geteuid() != 0) {
-        WriteFile(P({"lib", "locked.an1"}), An1Bank({{"Locked", 1, {}}}));
-        fs::permissions(P({"lib", "locked.an1"}), fs::perms::none);
-        named.push_back(P({"lib", "locked.an1"}));
-    } else {
-        std::printf("[ note ] running as root, which reads any file: no bank without read "
-                    "permission is tried\n");
-    }
+    // A bank without read permission, tried as an ordinary user (root reads any file).
+    WriteFile(P({"lib", "locked.an1"}), An1Bank({{"Locked", 1, {}}}));
+    fs::permissions(P({"lib", "locked.an1"}), fs::perms::none);
+    named.push_back(P({"lib", "locked.an1"}));
 #endif
-    for (const std::vector<std::string>& command :
-         {std::vector<std::string>{"list"},
-          std::vector<std::string>{"find", "--controller", "13"}}) {
-        std::vector<std::string> args = command;
-        args.insert(args.end(), paths.begin(), paths.end());
-        SCOPED_TRACE(::testing::PrintToString(args));
-        const Outcome r = Run(args);
-        EXPECT_EQ(r.status, cli::kFailed);
-        EXPECT_EQ(r.out, command[0] == "list" ? P({"lib", "good.an1"}) + "\n  0  Pf  Good      \n\n"
-                                              : P({"lib", "good.an1"}) + "\t0\tGood\t3\n");
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'),
-                  static_cast<std::ptrdiff_t>(named.size()))
-            << r.err;
-        for (const std::string& path : named)
-            EXPECT_NE(r.err.find("veltrano-cli: " + path + ": "), std::string::npos) << path << '\n'
-                                                                                     << r.err;
-        EXPECT_NE(r.err.find("too large"), std::string::npos) << r.err;
-    }
+    const auto check = [&] {
+        for (const std::vector<std::string>& command :
+             {std::vector<std::string>{"list"},
+              std::vector<std::string>{"find", "--controller", "13"}}) {
+            std::vector<std::string> args = command;
+            args.insert(args.end(), paths.begin(), paths.end());
+            SCOPED_TRACE(::testing::PrintToString(args));
+            const Outcome r = Run(args);
+            EXPECT_EQ(r.status, cli::kFailed);
+            EXPECT_EQ(r.out, command[0] == "list"
+                                 ? P({"lib", "good.an1"}) + "\n  0  Pf  Good      \n\n"
+                                 : P({"lib", "good.an1"}) + "\t0\tGood\t3\n");
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'),
+                      static_cast<std::ptrdiff_t>(named.size()))
+                << r.err;
+            for (const std::string& path : named)
+                EXPECT_NE(r.err.find("veltrano-cli: " + path + ": "), std::string::npos)
+                    << path << '\n'
+                    << r.err;
+            EXPECT_NE(r.err.find("too large"), std::string::npos) << r.err;
+        }
+    };
+#ifdef _WIN32
+    check();
+#else
+    AS_ORDINARY_USER(dir_, check);
+#endif
 }
 
 TEST_F(CliTest, ReportRefusesWhatItCannotUse) {

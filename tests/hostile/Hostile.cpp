@@ -1,10 +1,5 @@
 #include "hostile/Hostile.h"
 
-#include <grp.h>
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -179,40 +174,6 @@ void HostileTest::ExpectUnchanged(const World& before, const std::string& except
         if (path != except && !before.disk.count(path))
             ADD_FAILURE() << path << " appeared: " << what.substr(0, 60);
     }
-}
-
-std::optional<std::string> RunInChild(ChildRole role, const std::function<void()>& body) {
-    std::fflush(nullptr);
-    const pid_t child = ::fork();
-    if (child < 0) return "cannot start a child process";
-    if (child == 0) {
-        bool ready = false;
-        if (role == ChildRole::Unprivileged) {
-            ready = ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
-        } else {
-            ready = ::unshare(CLONE_NEWNS) == 0 &&
-                    ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-        }
-        if (!ready) ::_exit(77);
-        ::alarm(20); // a pending alarm is not inherited
-        try {
-            body();
-        } catch (const std::exception& e) {
-            ADD_FAILURE() << "exception in the child: " << e.what();
-        }
-        std::fflush(nullptr);
-        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
-    }
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
-        return role == ChildRole::Unprivileged
-                   ? "running as root, and a child cannot become the user nobody"
-                   : "no mount namespace of our own here (mounting a small tmpfs needs it)";
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        ADD_FAILURE() << "the case failed in its child process (status " << status << ")";
-    return std::nullopt;
 }
 
 } // namespace veltrano::hostile

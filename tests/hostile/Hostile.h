@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "editor/LoadedProgram.h"
+#include "support/AsUser.h"
 
 namespace veltrano::hostile {
 
@@ -83,24 +84,11 @@ class HostileTest : public testing::LoadedProgramTest<HostileForm> {
     fs::path docs;  // dir/docs: the documents folder
 };
 
-// How a child process sets itself up before a case runs in it.
-enum class ChildRole {
-    Unprivileged, // gives up root (becomes nobody): file modes hold again
-    OwnMounts,    // a mount namespace of its own, where it may mount a small tmpfs
-};
+using testsupport::ChildRole;
+using testsupport::RunInChild;
 
-// Runs body in a child with that role; its assertions count as the test's. Returns why the
-// case cannot run here (the child could not take the role), nothing when it ran.
-std::optional<std::string> RunInChild(ChildRole role, const std::function<void()>& body);
-
-// Unprivileged when the process already is; otherwise in a child that gives up root.
-#define HOSTILE_AS_UNPRIVILEGED(body)                                                              \
-    do {                                                                                           \
-        if (::geteuid() != 0) {                                                                    \
-            body();                                                                                \
-        } else if (const auto why = RunInChild(ChildRole::Unprivileged, body)) {                   \
-            GTEST_SKIP() << *why;                                                                  \
-        }                                                                                          \
-    } while (0)
+// Runs a case as an ordinary user: unprivileged when the process already is; otherwise in a
+// child that gives up root.
+#define HOSTILE_AS_UNPRIVILEGED(body) AS_ORDINARY_USER(std::filesystem::path(), body)
 
 } // namespace veltrano::hostile

@@ -197,9 +197,10 @@ TEST_F(CollectionTest, ASaveOntoALinkLoopOrAFolderIsRefused) {
 TEST_F(CollectionTest, ASaveIntoAReadOnlyFolderKeepsTheOldFile) {
     LoadBankAndStore();
     const fs::path p = Spit(dir / "locked" / "c.mtx", "old bytes");
-    fs::permissions(dir / "locked", fs::perms::owner_all | fs::perms::group_read |
-                                        fs::perms::group_exec | fs::perms::others_read |
-                                        fs::perms::others_exec);
+    // Read and enter, but not write: not even its owner may add or rename a file in it.
+    fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec |
+                                        fs::perms::group_read | fs::perms::group_exec |
+                                        fs::perms::others_read | fs::perms::others_exec);
     HOSTILE_AS_UNPRIVILEGED([&] {
         const World before = Capture();
         Save(p);

@@ -147,6 +147,9 @@ TEST_F(ReportTest, AReportOntoALinkLoopOrAFolderIsRefused) {
 TEST_F(ReportTest, AReportIntoAReadOnlyFolderKeepsTheOldReport) {
     LoadBankAndStore();
     Spit(docs / "r.txt", "old report");
+    // Read and enter, but not write: not even its owner may add or rename a file in it.
+    fs::permissions(docs, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
     HOSTILE_AS_UNPRIVILEGED([&] {
         const World before = Capture();
         Report("r");

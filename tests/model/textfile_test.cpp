@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/AsUser.h"
 #include "textfile/FileFinder.h"
 #include "textfile/Resources.h"
 #include "textfile/TextLibrary.h"
@@ -58,15 +59,6 @@ void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     ASSERT_TRUE(out.good()) << path;
-}
-
-// Root reads files whatever their permissions; so does Windows, which has no POSIX modes.
-bool RunningAsRoot() {
-#ifdef _WIN32
-    return true;
-#else
-    return ::geteuid() == 0;
-#endif
 }
 
 // A library whose file list holds the given paths.
@@ -271,20 +263,22 @@ TEST(FileRecord, FileLargerThanTheBoundIsRefused) {
 }
 
 TEST(FileRecord, UnreadableFileGivesTheSystemsReason) {
-    if (RunningAsRoot()) GTEST_SKIP() << "root reads files whatever their permissions";
     TempDir dir;
     WriteFile(dir / "locked.an1", "secret");
     fs::permissions(dir / "locked.an1", fs::perms::none);
-    TextLibrary lib = LibraryWith({dir / "locked.an1"});
-    Notices notices;
-    EXPECT_FALSE(lib.LoadFileIntoRecord(1, notices));
-    ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0].text, std::string(std::strerror(EACCES)) + "\r\n" + (dir / "locked.an1"));
-    EXPECT_FALSE(lib.record.buffer.has_value());
-    EXPECT_EQ(lib.record.flags & kFlagOpen, 0u);
-    notices.clear();
-    EXPECT_EQ(ReadWholeFile(dir / "locked.an1", notices), "");
-    EXPECT_EQ(notices.size(), 1u);
+    AS_ORDINARY_USER(fs::path(dir.str()), [&] {
+        TextLibrary lib = LibraryWith({dir / "locked.an1"});
+        Notices notices;
+        EXPECT_FALSE(lib.LoadFileIntoRecord(1, notices));
+        ASSERT_EQ(notices.size(), 1u);
+        EXPECT_EQ(notices[0].text,
+                  std::string(std::strerror(EACCES)) + "\r\n" + (dir / "locked.an1"));
+        EXPECT_FALSE(lib.record.buffer.has_value());
+        EXPECT_EQ(lib.record.flags & kFlagOpen, 0u);
+        notices.clear();
+        EXPECT_EQ(ReadWholeFile(dir / "locked.an1", notices), "");
+        EXPECT_EQ(notices.size(), 1u);
+    });
 }
 
 TEST(FileRecord, FileShrinkingAfterTheOpenIsNeverReadPastItsEnd) {
@@ -480,15 +474,16 @@ TEST(FindFiles, LinksBackIntoTheTreeAreWalkedOnce) {
 }
 
 TEST(FindFiles, UnreadableSubdirectoryIsSkipped) {
-    if (RunningAsRoot()) GTEST_SKIP() << "root reads directories whatever their permissions";
     TempDir dir;
     WriteFile(dir / ("locked" + kSep + "hidden.an1"), "");
     WriteFile(dir / ("open" + kSep + "seen.an1"), "");
     fs::permissions(dir / "locked", fs::perms::none);
-    TextLibrary lib;
-    Notices notices;
-    EXPECT_EQ(FindFiles(lib, dir.str(), "*.an1", notices), 1);
-    EXPECT_EQ(lib.fileList, std::vector<std::string>{dir / ("open" + kSep + "seen.an1")});
+    AS_ORDINARY_USER(fs::path(dir.str()), [&] {
+        TextLibrary lib;
+        Notices notices;
+        EXPECT_EQ(FindFiles(lib, dir.str(), "*.an1", notices), 1);
+        EXPECT_EQ(lib.fileList, std::vector<std::string>{dir / ("open" + kSep + "seen.an1")});
+    });
 }
 
 TEST(WildcardMatch, BehavesLikeTheSystemsFileNameWildcards) {
