@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "textfile/Backup.h"
 #include "textfile/SafeWrite.h"
 
 namespace {

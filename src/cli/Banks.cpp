@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "textfile/FileFinder.h"
+#include "textfile/FileIdentity.h"
 #include "voice/BankFile.h"
 
 namespace veltrano::cli {
@@ -57,6 +58,9 @@ bool ExpandPaths(const std::vector<std::string>& paths, std::optional<voice::Voi
         for (std::string& f : lib.fileList)
             if (forced || LayoutOfPath(f)) files.push_back(std::move(f));
     }
+    // One file is one bank, however it is named: by another spelling of its path, another
+    // letter case on Windows, or a link.
+    textfile::DropRepeatedFiles(files, [](const std::string& f) { return f; });
     return said;
 }
 

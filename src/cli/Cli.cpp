@@ -28,7 +28,7 @@ constexpr const char* kUsage =
     "  replace (--controller X | --parameter X) --with Y [FILTERS] [--write] PATH...\n"
     "                                                    X by Y in the voices' slots\n"
     "  set-category CODE [FILTERS] [--write] PATH...     one category for the voices\n"
-    "  restore [--write] PATH...                         each bank swapped with its .bak\n"
+    "  restore [--original] [--write] PATH...            each bank swapped with its .bak\n"
     "\n"
     "common options:\n"
     "  --layout an1|ans   read every bank in this layout (default: by the file's extension;\n"
@@ -89,18 +89,21 @@ constexpr const char* kReportHelp =
     "FILTERS (all that are given must hold; none: every voice):\n"                                 \
     "  --category CODE   only voices of this category: a two-letter code such as Ld (any\n"        \
     "                    case; -- is none), or 0 to 22; may be repeated\n"                         \
-    "  --voices LIST     only these positions from 0, such as 0-15,64\n"                           \
+    "  --voices LIST     only these positions from 0, such as 0-15,64; may be repeated\n"          \
     "  --name TEXT       only voices whose name holds TEXT, in any case\n"                         \
     "\n"                                                                                           \
     "Without --write nothing is written: each voice that would change is printed (path,\n"         \
     "position, name, then the slots or the category that change, separated by tabs), then\n"       \
     "one summary line. With --write the same lines, each bank that changes is written once\n"      \
-    "(its old bytes kept first as NAME.bak; a bank that does not change is neither written\n"      \
-    "nor backed up), and the summary says what was written; `veltrano-cli restore --write`\n"      \
-    "takes it back. --json: one object {\"command\", \"write\", \"banks\": [{\"file\",\n"          \
-    "\"status\", \"backup\", \"error\", \"voices\": [{\"voice\", \"number\", \"name\", "           \
-    "\"slots\",\n"                                                                                 \
-    "\"category_from\", \"category_to\"}]}], \"summary\"}.\n"                                      \
+    "(its old bytes kept first as NAME.bak, and the first time ever also as NAME.orig, which\n"    \
+    "is never replaced; a bank that does not change is neither written nor backed up), and\n"      \
+    "the summary says what was written; `veltrano-cli restore --write` takes the last edit\n"      \
+    "back, `restore --original --write` every edit. A bank you may not write, one that\n"          \
+    "another program changed since it was read, or one whose NAME.bak or NAME.orig is a link\n"    \
+    "is left alone and named. --json: one object {\"command\", \"write\", \"banks\":\n"            \
+    "[{\"file\", \"status\", \"backup\", \"error\", \"warning\", \"voices\": [{\"voice\", "        \
+    "\"number\",\n"                                                                                \
+    "\"name\", \"slots\", \"category_from\", \"category_to\"}]}], \"summary\"}.\n"                 \
     "\n"                                                                                           \
     "Exit status: 0 done, 1 the filters select no voice (nothing written), 2 bad usage, or a\n"    \
     "bank that could not be read or written (named on stderr; the others are still done).\n"
@@ -142,20 +145,24 @@ constexpr const char* kSetCategoryHelp =
     "example: veltrano-cli set-category Pd --name pad --write ~/AN1x\n";
 
 constexpr const char* kRestoreHelp =
-    "usage: veltrano-cli restore [--write] [--json] [--layout an1|ans] PATH...\n"
+    "usage: veltrano-cli restore [--original] [--write] [--json] [--layout an1|ans] PATH...\n"
     "\n"
     "Swaps each bank with the NAME.bak beside it: the bank gets the backup's bytes and the\n"
-    "backup the bank's, so that a second restore brings the edit back. Both copies stay on\n"
+    "backup the bank's, so that a second restore brings the edit back. With --original it\n"
+    "brings back NAME.orig instead, the bytes the bank held before Veltrano first changed\n"
+    "it (kept once, never replaced): the bank's present bytes become its NAME.bak, so that a\n"
+    "restore without --original takes that back, and NAME.orig stays. Both copies stay on\n"
     "disk whatever fails: a swap stopped midway leaves the bank's old bytes in NAME.restore\n"
     "and says so. Without --write nothing is written: the voices whose matrix or category\n"
-    "the swap would change are printed, as the edits print them, then one summary line.\n"
-    "Banks without a .bak, or holding the same bytes, stay as they are. --json: as the\n"
-    "edits (status swap, swapped, unchanged or failed).\n"
+    "the restore would change are printed, as the edits print them, then one summary line.\n"
+    "Banks without the copy, or holding the same bytes, stay as they are. --json: as the\n"
+    "edits (status swap, swapped, restore, restored, unchanged or failed).\n"
     "\n"
-    "Exit status: 0 done, 1 no bank has a .bak, 2 bad usage or a bank that could not be\n"
-    "read or written.\n"
+    "Exit status: 0 done, 1 no bank has a .bak (with --original: a .orig), 2 bad usage or a\n"
+    "bank that could not be read or written.\n"
     "\n"
-    "example: veltrano-cli restore --write ~/AN1x\n";
+    "example: veltrano-cli restore --write ~/AN1x\n"
+    "         veltrano-cli restore --original --write ~/AN1x   # as before the first edit\n";
 
 #undef VELTRANO_EDIT_TEXT
 
@@ -182,7 +189,7 @@ const CommandEntry* FindCommand(const std::string& name) {
          with({"--collection", "--entry", "--from-voice", "--from-csv"}, kFilters)},
         {"replace", kReplaceHelp, with({"--controller", "--parameter", "--with"}, kFilters)},
         {"set-category", kSetCategoryHelp, kFilters},
-        {"restore", kRestoreHelp, {"--write", "--json"}},
+        {"restore", kRestoreHelp, {"--write", "--json", "--original"}},
     };
     for (const CommandEntry& c : kCommands)
         if (name == c.name) return &c;

@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "cli/Text.h"
+#include "textfile/Backup.h"
 #include "textfile/SafeWrite.h"
 #include "voice/Category.h"
 #include "voice/LibraryEdit.h"
@@ -63,9 +64,26 @@ voice::VoiceFilter Filters(const Options& o) {
     voice::VoiceFilter f;
     for (const std::string& c : o.categories)
         f.categories.push_back(ParseCategory(c, "--category"));
-    if (o.voices) f.positions = ParsePositions(*o.voices);
+    for (const std::string& list : o.voices)
+        for (const auto& range : ParsePositions(list))
+            f.positions.push_back(range);
     if (o.name) f.name = FromUtf8(*o.name);
     return f;
+}
+
+// Refuses a position no bank of the command's layouts can hold.
+void CheckPositions(const voice::VoiceFilter& f, const std::vector<voice::BankRef>& banks) {
+    if (f.positions.empty() || banks.empty()) return;
+    voice::VoiceLayout widest = banks.front().layout;
+    for (const voice::BankRef& b : banks)
+        if (voice::MaxVoices(b.layout) > voice::MaxVoices(widest)) widest = b.layout;
+    const int most = voice::MaxVoices(widest);
+    for (const auto& [first, last] : f.positions)
+        if (last >= most)
+            throw UsageError{"--voices: position " + std::to_string(last) + " is beyond the " +
+                             std::to_string(most) + " voices an ." +
+                             (widest == voice::VoiceLayout::An1 ? "an1" : "ans") +
+                             " bank can hold (positions 0 to " + std::to_string(most - 1) + ")"};
 }
 
 // The banks of the paths with their layouts, each once (a bank named on its own and found in
@@ -103,6 +121,8 @@ class Printer {
         const std::string& path = b.bank->path;
         if (b.status == BankStatus::Failed)
             err_ << "veltrano-cli: " << path << ": " << b.error << '\n';
+        if (!b.warning.empty())
+            err_ << "veltrano-cli: " << path << ": warning: " << b.warning << '\n';
         if (b.plan.cutVoice)
             err_ << "veltrano-cli: " << path << ": voice " << *b.plan.cutVoice
                  << ": the file ends inside its matrix; "
@@ -145,7 +165,12 @@ class Printer {
         }
         const std::string voices = Count(s.voices, "voice", "voices");
         const std::string banks = Count(s.changed, "bank", "banks");
-        if (restore && !o_.write)
+        if (restore && o_.original && !o_.write)
+            out_ << "would bring back the .orig of " << banks << " (" << voices << " differ)";
+        else if (restore && o_.original)
+            out_ << "brought back the .orig of " << banks << " (" << voices
+                 << " differ), the bytes before it kept as NAME.bak; restore again to undo it";
+        else if (restore && !o_.write)
             out_ << "would swap " << banks << " with " << (s.changed == 1 ? "its" : "their")
                  << " .bak (" << voices << " differ)";
         else if (restore)
@@ -157,7 +182,7 @@ class Printer {
             out_ << "changed " << voices << " in " << banks
                  << (s.changed > 0 ? ", the old bytes of each kept as NAME.bak" : "");
         out_ << "; " << Count(s.unchanged, "bank", "banks") << " unchanged";
-        if (restore) out_ << " (no .bak, or the same bytes)";
+        if (restore) out_ << (o_.original ? " (no .orig" : " (no .bak") << ", or the same bytes)";
         if (s.failed > 0)
             out_ << "; " << Count(s.failed, "bank", "banks") << " could not be read"
                  << (o_.write ? " or written" : "");
@@ -178,15 +203,18 @@ class Printer {
         if (b.status == BankStatus::Failed)
             status = "failed";
         else if (b.status == BankStatus::Planned)
-            status = restore ? "swap" : "change";
+            status = !restore ? "change" : o_.original ? "restore" : "swap";
         else if (b.status == BankStatus::Written)
-            status = restore ? "swapped" : "written";
+            status = !restore ? "written" : o_.original ? "restored" : "swapped";
         text_ = first_ ? "\n" : ",\n";
         first_ = false;
         text_ += "{\"file\":" + JsonString(b.bank->path) + ",\"status\":\"" + status + '"';
         if (b.status == BankStatus::Failed) text_ += ",\"error\":" + JsonString(b.error);
+        if (!b.warning.empty()) text_ += ",\"warning\":" + JsonString(b.warning);
         if (b.status == BankStatus::Written || b.hasBackup)
             text_ += ",\"backup\":" + JsonString(textfile::BackupPath(b.bank->path));
+        if (o_.original && b.hasBackup)
+            text_ += ",\"original\":" + JsonString(textfile::OriginalPath(b.bank->path));
         text_ += ",\"voices\":[";
         if (b.status == BankStatus::Planned || b.status == BankStatus::Written)
             for (const voice::VoiceChange& c : b.plan.changes) {
@@ -252,6 +280,7 @@ int RunEdit(const Options& o, const char* command, const voice::LibraryEdit& edi
     const voice::VoiceFilter filter = Filters(o);
     bool failed = false;
     const std::vector<voice::BankRef> banks = Banks(o, err, failed);
+    CheckPositions(filter, banks);
     BankReader reader;
     Printer printer(o, command, out, err);
     if (edit.kind == voice::LibraryEdit::Kind::Replace) printer.ForReplace();
@@ -321,15 +350,18 @@ int Restore(const Options& o, std::ostream& out, std::ostream& err) {
     BankReader reader;
     Printer printer(o, "restore", out, err);
     int withBackup = 0;
-    const voice::LibrarySummary s = voice::RestoreLibrary(banks, voice::ReadThrough(reader.model()),
-                                                          o.write, [&](const BankOutcome& b) {
-                                                              withBackup += b.hasBackup ? 1 : 0;
-                                                              return printer.Bank(b);
-                                                          });
+    const voice::LibrarySummary s = voice::RestoreLibrary(
+        banks, voice::ReadThrough(reader.model()), o.write,
+        [&](const BankOutcome& b) {
+            withBackup += b.hasBackup ? 1 : 0;
+            return printer.Bank(b);
+        },
+        o.original ? voice::RestoreFrom::Original : voice::RestoreFrom::Backup);
     printer.Summary(s, true);
     if (failed || s.failed > 0) return kFailed;
     if (withBackup == 0) {
-        err << "veltrano-cli: no bank has a .bak beside it; nothing to restore\n";
+        err << "veltrano-cli: no bank has a " << (o.original ? ".orig" : ".bak")
+            << " beside it; nothing to restore\n";
         return kNothingFound;
     }
     return kOk;

@@ -58,7 +58,9 @@ Options Parse(const std::vector<std::string>& args, std::size_t first,
             else if (a == "--category")
                 o.categories.push_back(value());
             else if (a == "--voices")
-                o.voices = value();
+                o.voices.push_back(value());
+            else if (a == "--original")
+                o.original = true;
             else if (a == "--name")
                 o.name = value();
             else if (a == "--from-voice") {
@@ -66,7 +68,8 @@ Options Parse(const std::vector<std::string>& args, std::size_t first,
                 o.fromVoice.emplace(args[i + 1], args[i + 2]);
                 i += 2;
             }
-        } else if (a.size() > 1 && a[0] == '-' && a != "-") {
+        } else if (a.size() > 1 && a[0] == '-' && a != "-" && a != "--") {
+            // "--" is no option: it is the code of "no category".
             throw UsageError{"unknown option " + a};
         } else {
             o.operands.push_back(a);

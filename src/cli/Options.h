@@ -21,13 +21,15 @@ struct Options {
     bool csv = false;
     bool json = false;
     bool write = false;
+    bool original = false; // restore: from NAME.orig
     std::optional<voice::VoiceLayout> layout;
     std::optional<std::string> data;
     std::optional<std::string> controller, parameter, with;
     std::optional<std::string> collection, entry, fromCsv;
     std::optional<std::pair<std::string, std::string>> fromVoice; // BANK VOICE
     std::vector<std::string> categories;
-    std::optional<std::string> voices, name;
+    std::vector<std::string> voices; // each a list of positions; they add up
+    std::optional<std::string> name;
     std::vector<std::string> operands;
 };
 

@@ -119,7 +119,7 @@ void LibraryWrite::Run() {
         return;
 
     // One file a step; the voices are planned again from what each file holds now.
-    std::vector<std::string> failures;
+    std::vector<std::string> failures, warnings;
     int done = 0;
     bool loadedWritten = false;
     form_.ProgressOpen(kTitle, files);
@@ -131,6 +131,7 @@ void LibraryWrite::Run() {
             ++done;
             if (o.status == voice::BankStatus::Failed)
                 failures.push_back(o.bank->path + ": " + o.error);
+            if (!o.warning.empty()) warnings.push_back(o.bank->path + ": " + o.warning);
             if (o.status == voice::BankStatus::Written) {
                 if (IsLoaded(o.bank->path)) {
                     loadedWritten = true;
@@ -139,6 +140,11 @@ void LibraryWrite::Run() {
                 document_.BackupKept(o.bank->path);
             }
             return form_.ProgressStep(done, StepText(done, files, plan.changing));
+        },
+        // A file this run saved or wrote before keeps the backup made then.
+        [&](const std::string& path) {
+            return !document_.KeepsBackupOf(path) &&
+                   !(IsLoaded(path) && document_.KeepsBackupOf(document_.bank().Path()));
         });
     form_.ProgressClose();
 
@@ -150,8 +156,10 @@ void LibraryWrite::Run() {
                 " voice files: the other " + Count(files - done, "voice file") + " " +
                 (files - done == 1 ? "is" : "are") + " unchanged.";
     text += FailureParagraph(failures, "could not be written", "unchanged");
+    text += FailureParagraph(warnings, "could not be flushed to the disk",
+                             "written, but a crash of the system could undo that");
     messages_.Message(kTitle, text + unreadable,
-                      failures.empty() ? Icon::Information : Icon::Exclamation);
+                      failures.empty() && warnings.empty() ? Icon::Information : Icon::Exclamation);
 
     // The loaded file as it is on disk now.
     if (loadedWritten && document_.Reread()) voices_.Fill();

@@ -84,6 +84,18 @@ void Document::UpdateCaption() {
     form_.SetWindowCaption(caption);
 }
 
+bool Document::Written(const textfile::WriteResult& result, const std::string& path) {
+    if (result.error) {
+        messages_.Message(kWriteProblemsTitle, *result.error + "\r\n" + path, Icon::Exclamation);
+        return false;
+    }
+    if (result.warning)
+        messages_.Message(kWriteProblemsTitle,
+                          "The voice file was saved, but " + *result.warning + ".\r\n" + path,
+                          Icon::Exclamation);
+    return true;
+}
+
 bool Document::Save() {
     if (!bank_.Loaded()) {
         messages_.Message(kSaveTitle, kNothingLoaded, Icon::Information);
@@ -96,10 +108,7 @@ bool Document::Save() {
                                 "\r\nsince Veltrano read or saved it.\r\nWrite the voices in "
                                 "memory over it anyway?"))
         return false; // nothing written; the data stays unsaved
-    if (const auto error = saved_.Replace(path, bank_.Bytes())) {
-        messages_.Message(kWriteProblemsTitle, *error + "\r\n" + path, Icon::Exclamation);
-        return false;
-    }
+    if (!Written(saved_.Replace(path, bank_.Bytes()), path)) return false;
     bank_.MarkSaved(path);
     UpdateCaption();
     return true;
@@ -121,10 +130,7 @@ bool Document::SaveAs() {
     const auto path = messages_.SaveFileDialog("Save Voice File", filter, defExt, bank_.Path());
     if (!path) return false; // cancelled: nothing is written
     // Every byte as it is in memory: what was not edited goes back as it was read.
-    if (const auto error = saved_.Replace(*path, bank_.Bytes())) {
-        messages_.Message(kWriteProblemsTitle, *error + "\r\n" + *path, Icon::Exclamation);
-        return false;
-    }
+    if (!Written(saved_.Replace(*path, bank_.Bytes()), *path)) return false;
     bank_.MarkSaved(*path);
     UpdateCaption();
     return true;

@@ -43,6 +43,9 @@ class Document {
     bool Reread();
     // A run over many files replaced path after keeping its backup.
     void BackupKept(const std::string& path) { saved_.BackupKept(path); }
+    // Whether this run keeps a backup of path already (it saved or wrote it): a later write
+    // keeps that first backup.
+    bool KeepsBackupOf(const std::string& path) const { return saved_.Written(path); }
     // Every change to voice bytes: one batch, one step of the history.
     void Apply(const voice::EditBatch& batch);
     // Writes the bytes in memory over the loaded file (its old bytes kept first as its backup,
@@ -82,6 +85,9 @@ class Document {
     std::optional<voice::VoiceLayout> layout_;
     std::function<void()> historyChanged_;
 
+    // Says why a save failed, or warns of a save that may not survive a crash; true when the
+    // file was written.
+    bool Written(const textfile::WriteResult& result, const std::string& path);
     // Reads file n of lib's file list into the bank, as Load does.
     bool LoadFrom(textfile::TextLibrary& lib, int n);
     void HistoryChanged() {

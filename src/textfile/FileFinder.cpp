@@ -1,5 +1,6 @@
 #include "textfile/FileFinder.h"
 
+#include "textfile/Backup.h"
 #include "textfile/NativePath.h"
 #include "textfile/SafeWrite.h"
 

@@ -1,6 +1,6 @@
 #include "textfile/SafeWrite.h"
 
-#include "textfile/BoundedRead.h"
+#include "textfile/FileIdentity.h"
 #include "textfile/NativePath.h"
 
 #include <atomic>
@@ -21,6 +21,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -36,7 +37,8 @@ std::string ErrnoText(int error) {
 
 struct WriteOutcome {
     std::optional<std::string> error;
-    bool tempExisted = false; // the temporary name was taken; nothing was created
+    bool tempExisted = false;           // the temporary name was taken; nothing was created
+    std::optional<std::string> warning; // written; the folder could not be flushed after it
 };
 
 // Puts what the open file holds on the disk before the call returns.
@@ -112,7 +114,7 @@ WriteOutcome WriteThrough(const fs::path& path, const fs::path& tempPath, std::s
 #endif
     if (!file) {
         const int error = errno;
-        return {ErrnoText(error != 0 ? error : EIO), error == EEXIST};
+        return {ErrnoText(error != 0 ? error : EIO), error == EEXIST, std::nullopt};
     }
 
     std::optional<std::string> error;
@@ -145,16 +147,23 @@ WriteOutcome WriteThrough(const fs::path& path, const fs::path& tempPath, std::s
         if (error) {
             std::error_code ignored;
             fs::remove(tempPath, ignored);
-            return {error, false};
+            return {error, false, std::nullopt};
         }
 #ifndef _WIN32
-        if (durability == Durability::Flushed) return {FlushFolder(path), false};
+        // The target holds the new bytes now: a folder that cannot be flushed is a warning
+        // about what a crash of the system could still undo, not a failure.
+        if (durability == Durability::Flushed)
+            if (auto flush = FlushFolder(path))
+                return {std::nullopt, false,
+                        "the folder could not be flushed to the disk (" + *flush +
+                            "): the file is written, but a crash of the system could still undo "
+                            "that"};
 #endif
-        return {std::nullopt, false};
+        return {std::nullopt, false, std::nullopt};
     }
     std::error_code ignored;
     fs::remove(tempPath, ignored);
-    return {error, false};
+    return {error, false, std::nullopt};
 }
 
 // Removes the temporary files of runs that were killed while writing into dir, once they
@@ -209,7 +218,7 @@ std::optional<fs::path> FinalTarget(const fs::path& path, std::string& error) {
 } // namespace
 
 std::optional<std::string> WriteFileReplacing(const std::string& path, std::string_view bytes) {
-    return WriteFileReplacing(path, bytes, Durability::Flushed);
+    return ReplaceFile(path, bytes).error;
 }
 
 std::optional<std::string> ReplaceRefusal(const std::string& path) {
@@ -217,21 +226,36 @@ std::optional<std::string> ReplaceRefusal(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(NativePath(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
         !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return std::system_category().message(ERROR_ACCESS_DENIED);
+        return "the file is read-only (" + std::system_category().message(ERROR_ACCESS_DENIED) +
+               ")";
 #else
-    (void)path;
+    // A rename needs only the folder's permission: the file's own is checked here, so that a
+    // file the user protected with chmod a-w is refused as the shell's >> refuses it.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return "the file is read-only (" + ErrnoText(EACCES) + ")";
+    if (::access(path.c_str(), W_OK) != 0 && errno == EACCES) return ErrnoText(EACCES);
 #endif
     return std::nullopt;
 }
 
-std::optional<std::string> WriteFileReplacing(const std::string& path, std::string_view bytes,
-                                              Durability durability) {
-    if (std::string limit = PathLimitError(path); !limit.empty()) return limit;
-    std::string linkError;
-    const std::optional<fs::path> resolved = FinalTarget(NativePath(path), linkError);
-    if (!resolved) return linkError;
-    const fs::path& target = *resolved;
-    if (auto refusal = ReplaceRefusal(path)) return refusal;
+WriteResult ReplaceFile(const std::string& path, std::string_view bytes, Links links,
+                        Durability durability) {
+    if (std::string limit = PathLimitError(path); !limit.empty()) return {limit, std::nullopt};
+    fs::path target = NativePath(path);
+    if (links == Links::Plain) {
+        // The rename replaces the name itself, never what a link there points to; a link or
+        // another name of a file is refused all the same, so that nothing is left behind in
+        // a place the user did not expect.
+        if (auto why = NotAPlainFile(path)) return {why, std::nullopt};
+    } else {
+        std::string linkError;
+        const std::optional<fs::path> resolved = FinalTarget(target, linkError);
+        if (!resolved) return {linkError, std::nullopt};
+        target = *resolved;
+    }
+    if (auto refusal = ReplaceRefusal(path)) return {refusal, std::nullopt};
     constexpr int kAttempts = 64;
     WriteOutcome outcome;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
@@ -239,7 +263,12 @@ std::optional<std::string> WriteFileReplacing(const std::string& path, std::stri
         if (!outcome.tempExisted) break;
     }
     if (!outcome.error) RemoveStaleTemporaries(target.parent_path());
-    return outcome.error;
+    return {outcome.error, outcome.warning};
+}
+
+std::optional<std::string> WriteFileReplacing(const std::string& path, std::string_view bytes,
+                                              Durability durability) {
+    return ReplaceFile(path, bytes, Links::Follow, durability).error;
 }
 
 std::optional<std::string> WriteFileReplacingVia(const std::string& path,
@@ -261,33 +290,6 @@ bool IsTemporaryName(std::string_view name) {
     for (const char c : name.substr(kHead.size(), kDigits))
         if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
     return true;
-}
-
-bool IsBackupName(std::string_view name) {
-    constexpr std::string_view kTail = ".bak";
-    if (name.size() < kTail.size()) return false;
-    for (std::size_t i = 0; i < kTail.size(); ++i) {
-        const char c = name[name.size() - kTail.size() + i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kTail[i]) return false;
-    }
-    return true;
-}
-
-std::string BackupPath(const std::string& path) {
-    return path + ".bak";
-}
-
-std::optional<std::string> KeepBackup(const std::string& path) {
-    // A backup is as large as the file it keeps; voice files are far smaller than this.
-    constexpr std::int64_t kMaxBackup = std::int64_t{1} << 30;
-    std::string bytes;
-    const ReadOutcome read = ReadBoundedFile(path, kMaxBackup, bytes);
-    if (read.status == ReadStatus::Missing) return std::nullopt;
-    if (read.status != ReadStatus::Read) return DescribeReadFailure(read, kMaxBackup);
-    // Said in words of our own: each system names this in its own way.
-    std::error_code ec;
-    if (fs::is_directory(NativePath(BackupPath(path)), ec)) return "a folder has that name";
-    return WriteFileReplacing(BackupPath(path), bytes);
 }
 
 } // namespace veltrano::textfile

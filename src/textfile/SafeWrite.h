@@ -2,8 +2,7 @@
 // Writing a whole file so that neither a failure nor a crash of the program or the system
 // ever leaves it half-written: the bytes go to a temporary file beside the target, which is
 // flushed to the disk and then renamed over the target; the folder is flushed after the
-// rename (on Windows the move itself is written through). A symbolic link is written
-// through: the file it points to is replaced and the link stays. A successful write also
+// rename (on Windows the move itself is written through). A successful write also
 // removes, from the target's folder, temporary files that killed runs left there more than
 // an hour ago.
 #include <optional>
@@ -12,34 +11,42 @@
 
 namespace veltrano::textfile {
 
-// Returns the system's description of the error on failure; the target is then unchanged.
-std::optional<std::string> WriteFileReplacing(const std::string& path, std::string_view bytes);
+// What a write came to. error: nothing was replaced, and the target is as it was. Otherwise
+// the target holds the new bytes; warning, when set, says why that may not yet survive a
+// crash of the system (the folder could not be flushed after the rename).
+struct WriteResult {
+    std::optional<std::string> error;
+    std::optional<std::string> warning;
+};
 
 // Whether a write waits for the disk. The program always does; benchmarks measure the cost
 // of the flushes against Unflushed.
 enum class Durability { Flushed, Unflushed };
+
+// What a link at the target means. Follow: the file it points to is replaced and the link
+// stays (a user's voice file, report or collection). Plain: the target must be a plain file
+// or no file at all (a backup or another copy of the program's own): a link, a junction, a
+// hard link or a folder of that name is refused and nothing is written.
+enum class Links { Follow, Plain };
+
+WriteResult ReplaceFile(const std::string& path, std::string_view bytes,
+                        Links links = Links::Follow, Durability durability = Durability::Flushed);
+
+// The same, for callers that report only a failure: the reason, or nothing when the target
+// holds the new bytes (a failed flush of the folder after the rename is not a failure).
+std::optional<std::string> WriteFileReplacing(const std::string& path, std::string_view bytes);
 std::optional<std::string> WriteFileReplacing(const std::string& path, std::string_view bytes,
                                               Durability durability);
 // The same with a temporary file of the caller's choice (created exclusively).
 std::optional<std::string>
 WriteFileReplacingVia(const std::string& path, const std::string& tempPath, std::string_view bytes);
 
-// Why the file at path may not be replaced, before anything is written: on Windows a
-// read-only file (Windows itself refuses to move over one; Wine running as root would not).
-// Nothing when it may, or does not exist; WriteFileReplacing checks it too.
+// Why the file at path may not be replaced, before anything is written: the user may not
+// write it (a read-only file: no write permission for the user, or none for anyone, which
+// holds for root too, as Windows refuses a read-only file to everyone). Nothing when it may,
+// or does not exist; every write checks it.
 std::optional<std::string> ReplaceRefusal(const std::string& path);
 
 // The writer's temporary names (".veltrano-0123456789abcdef.tmp"): never a user's file.
 bool IsTemporaryName(std::string_view name);
-// A backup's name: ending in ".bak", in any case.
-bool IsBackupName(std::string_view name);
-
-// The backup of a file: the same path with ".bak" added ("Factory A.an1.bak").
-std::string BackupPath(const std::string& path);
-// Keeps what the file at path holds now as its backup, through the same writer, replacing
-// an older backup. A file that does not exist needs no backup: nothing is written and
-// nothing is wrong. Returns the reason when the file could not be read or the backup not
-// written; the backup is then as it was.
-std::optional<std::string> KeepBackup(const std::string& path);
-
 } // namespace veltrano::textfile

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "textfile/Backup.h"
 #include "textfile/BoundedRead.h"
 #include "textfile/NativePath.h"
 #include "textfile/SafeWrite.h"
@@ -98,17 +99,18 @@ bool SavedFiles::ChangedSince(const std::string& path) const {
     }
 }
 
-std::optional<std::string> SavedFiles::Replace(const std::string& path, std::string_view bytes) {
-    if (!Written(path)) {
-        if (auto error = ReplaceRefusal(path)) return error;
-        if (auto error = KeepBackup(path))
-            return "The backup " + BackupPath(path) +
-                   " could not be kept, so the file was not saved: " + *error;
-    }
-    if (auto error = WriteFileReplacing(path, bytes)) return error;
+WriteResult SavedFiles::Replace(const std::string& path, std::string_view bytes) {
+    if (auto error = ReplaceRefusal(path)) return {error, std::nullopt};
+    if (!Written(path))
+        if (auto failure = KeepCopies(path))
+            return {"The backup " + failure->copy +
+                        " could not be kept, so the file was not saved: " + failure->reason,
+                    std::nullopt};
+    WriteResult result = ReplaceFile(path, bytes);
+    if (result.error) return result;
     written_.insert(path);
     Remember(path, bytes);
-    return std::nullopt;
+    return result;
 }
 
 } // namespace veltrano::textfile

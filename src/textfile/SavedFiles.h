@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "textfile/SafeWrite.h"
+
 namespace veltrano::textfile {
 
 // A file's contents as the program last saw them.
@@ -36,12 +38,14 @@ class SavedFiles {
     // cannot be told: the save's own read for the backup says why it fails.
     bool ChangedSince(const std::string& path) const;
 
-    // Writes bytes over path through the safe writer. The first time in this run that an
-    // existing file is replaced, what it holds is first kept as its backup (NAME.bak,
-    // replacing an older one); later saves keep that first backup. A failed backup stops the
-    // save with the reason, and nothing is changed. Afterwards path is remembered as holding
-    // bytes. Returns the reason on failure.
-    std::optional<std::string> Replace(const std::string& path, std::string_view bytes);
+    // Writes bytes over path through the safe writer. A file the user may not write is
+    // refused before anything is written. The first time in this run that an existing file is
+    // replaced, its copies are kept first (NAME.orig once ever, NAME.bak replacing an older
+    // one); later saves keep that first backup. A copy that cannot be kept stops the save
+    // with the reason, and nothing is changed. Afterwards path is remembered as holding
+    // bytes. The result's error says why nothing was written; its warning, why a written
+    // file may not survive a crash of the system yet.
+    WriteResult Replace(const std::string& path, std::string_view bytes);
 
     // Whether this run has already written path (its backup, if it needed one, is kept).
     bool Written(const std::string& path) const { return written_.count(path) != 0; }

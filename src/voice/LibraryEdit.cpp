@@ -4,7 +4,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "textfile/Backup.h"
 #include "textfile/BoundedRead.h"
+#include "textfile/FileIdentity.h"
+#include "textfile/NativePath.h"
 #include "textfile/SafeWrite.h"
 #include "textfile/TextLibrary.h"
 
@@ -222,39 +225,92 @@ std::vector<VoiceChange> VoiceDifferences(std::string_view before, std::string_v
     return changes;
 }
 
-std::optional<std::string> WriteBankEdit(const std::string& path, std::string_view bytes,
-                                         VoiceLayout layout, const LibraryEdit& edit,
-                                         const BankPlan& plan) {
-    if (plan.changes.empty()) return std::nullopt;
+namespace {
+
+// Whether the file at path holds exactly bytes now.
+bool Holds(const std::string& path, std::string_view bytes) {
+    std::string now;
+    const textfile::ReadOutcome r =
+        textfile::ReadBoundedFile(path, static_cast<std::int64_t>(bytes.size()), now);
+    return r.status == textfile::ReadStatus::Read && now == bytes;
+}
+
+std::string KeepFailureText(const textfile::KeepFailure& failure) {
+    if (failure.copy.empty()) return failure.reason + "; it is left alone";
+    return "its bytes could not be kept as " + failure.copy + ": " + failure.reason;
+}
+
+// Replaces a bank that holds expected with bytes, after its copies are kept.
+textfile::WriteResult ReplaceKeeping(const std::string& path, std::string_view expected,
+                                     std::string_view bytes, bool backup) {
+    if (auto refusal = textfile::ReplaceRefusal(path)) return {refusal, std::nullopt};
+    if (auto failure = textfile::KeepCopies(path, {expected, backup}))
+        return {KeepFailureText(*failure), std::nullopt};
+    return textfile::ReplaceFile(path, bytes);
+}
+
+std::optional<std::string> Joined(const std::optional<std::string>& a,
+                                  const std::optional<std::string>& b) {
+    if (a && b) return *a + "; " + *b;
+    return a ? a : b;
+}
+
+} // namespace
+
+textfile::WriteResult WriteBankEdit(const std::string& path, std::string_view bytes,
+                                    VoiceLayout layout, const LibraryEdit& edit,
+                                    const BankPlan& plan, bool backup) {
+    if (plan.changes.empty()) return {};
     // The bank's own rule applies the patches: only what lies inside the bank is written.
     VoiceBank bank;
     bank.Load(path, std::string(bytes));
     bank.Apply(PlanBatch(bytes, layout, edit, plan));
-    if (auto error = textfile::KeepBackup(path))
-        return "its bytes could not be kept as " + textfile::BackupPath(path) + ": " + *error;
-    return textfile::WriteFileReplacing(path, bank.Bytes());
+    return ReplaceKeeping(path, bytes, bank.Bytes(), backup);
 }
 
-std::optional<std::string> SwapWithBackup(const std::string& path, std::string_view bytes,
-                                          std::string_view backup) {
+textfile::WriteResult BringBackOriginal(const std::string& path, std::string_view bytes,
+                                        std::string_view original) {
+    return ReplaceKeeping(path, bytes, original, true);
+}
+
+textfile::WriteResult SwapWithBackup(const std::string& path, std::string_view bytes,
+                                     std::string_view backup) {
     const std::string backupPath = textfile::BackupPath(path);
     // The bank's bytes are kept under a third name until the backup holds them. A file of
     // that name is what an earlier swap that failed midway left: it is never replaced.
-    const std::string keep = path + ".restore";
+    const std::string keep = textfile::RestorePath(path);
+    if (auto refusal = textfile::ReplaceRefusal(path)) return {refusal, std::nullopt};
+    if (auto why = textfile::NotAPlainFile(keep))
+        return {"its bytes cannot be kept as " + keep + ": " + *why, std::nullopt};
+    if (textfile::IdentityOf(keep))
+        return {keep + " is left from an earlier restore; move it away first", std::nullopt};
+    if (auto why = textfile::NotAPlainFile(backupPath))
+        return {backupPath + ": " + *why, std::nullopt};
+    // The bank must still hold what was read; its original is kept first, from the backup.
+    if (auto failure = textfile::KeepCopies(path, {bytes, false}))
+        return {KeepFailureText(*failure), std::nullopt};
+    if (auto error = textfile::ReplaceFile(keep, bytes, textfile::Links::Plain).error)
+        return {"its bytes could not be kept as " + keep + ": " + *error, std::nullopt};
     std::error_code ec;
-    if (std::filesystem::exists(keep, ec) || ec)
-        return keep + " is left from an earlier restore; move it away first";
-    if (auto error = textfile::WriteFileReplacing(keep, bytes))
-        return "its bytes could not be kept as " + keep + ": " + *error;
-    if (auto error = textfile::WriteFileReplacing(path, backup)) {
-        std::filesystem::remove(keep, ec);
-        return error;
+    const textfile::WriteResult toBank = textfile::ReplaceFile(path, backup);
+    if (toBank.error) {
+        // The kept bytes go only when the bank is known to hold them still.
+        if (Holds(path, bytes)) {
+            std::filesystem::remove(textfile::NativePath(keep), ec);
+            return toBank;
+        }
+        return {*toBank.error + "; its old bytes are in " + keep, std::nullopt};
     }
-    if (auto error = textfile::WriteFileReplacing(backupPath, bytes))
-        return "it now holds the bytes of " + backupPath +
-               ", which could not take its old bytes (" + *error + "); they are in " + keep;
-    std::filesystem::remove(keep, ec);
-    return std::nullopt;
+    const textfile::WriteResult toBackup =
+        textfile::ReplaceFile(backupPath, bytes, textfile::Links::Plain);
+    if (toBackup.error)
+        return {"it now holds the bytes of " + backupPath +
+                    ", which could not take its old bytes (" + *toBackup.error + "); they are in " +
+                    keep,
+                std::nullopt};
+    // Both hold what they should: the bank's bytes are in the backup now.
+    std::filesystem::remove(textfile::NativePath(keep), ec);
+    return {std::nullopt, Joined(toBank.warning, toBackup.warning)};
 }
 
 namespace {
@@ -265,15 +321,23 @@ namespace {
 template <class Step>
 LibrarySummary EachBank(const std::vector<BankRef>& banks, const BankSource& read,
                         const BankVisitor& visit, Step step) {
+    // One file is one bank, however it is named: the identities are taken before anything is
+    // written, since a written bank is a new file.
+    std::vector<const BankRef*> distinct;
+    distinct.reserve(banks.size());
+    for (const BankRef& bank : banks)
+        distinct.push_back(&bank);
+    textfile::DropRepeatedFiles(distinct, [](const BankRef* b) { return b->path; });
     LibrarySummary sum;
-    for (const BankRef& bank : banks) {
+    for (std::size_t i = 0; i < distinct.size(); ++i) {
+        const BankRef& bank = *distinct[i];
         BankOutcome o;
         o.bank = &bank;
         if (const std::optional<std::string_view> bytes = read(bank.path, o.error))
             step(bank, *bytes, o, sum);
         else
             o.status = BankStatus::Failed;
-        if (!Tally(sum, o, visit) && &bank != &banks.back()) {
+        if (!Tally(sum, o, visit) && i + 1 < distinct.size()) {
             sum.stopped = true;
             break;
         }
@@ -281,38 +345,55 @@ LibrarySummary EachBank(const std::vector<BankRef>& banks, const BankSource& rea
     return sum;
 }
 
+// Marks a bank with how its write came out.
+void Record(BankOutcome& o, const textfile::WriteResult& result) {
+    if (result.error) {
+        o.status = BankStatus::Failed;
+        o.error = *result.error;
+    } else {
+        o.status = BankStatus::Written;
+        o.warning = result.warning.value_or(std::string());
+    }
+}
+
 } // namespace
 
 LibrarySummary EditLibrary(const std::vector<BankRef>& banks, const BankSource& read,
                            const VoiceFilter& filter, const LibraryEdit& edit, bool write,
-                           const BankVisitor& visit) {
+                           const BankVisitor& visit, const BackupRule& backup) {
     return EachBank(
         banks, read, visit,
         [&](const BankRef& bank, std::string_view bytes, BankOutcome& o, LibrarySummary& sum) {
             o.plan = PlanBankEdit(bytes, bank.layout, filter, edit);
             sum.selected += o.plan.selected;
-            if (o.plan.changes.empty()) {
+            if (o.plan.changes.empty())
                 o.status = BankStatus::Unchanged;
-            } else if (!write) {
+            else if (!write)
                 o.status = BankStatus::Planned;
-            } else if (auto error = WriteBankEdit(bank.path, bytes, bank.layout, edit, o.plan)) {
-                o.status = BankStatus::Failed;
-                o.error = *error;
-            } else {
-                o.status = BankStatus::Written;
-            }
+            else
+                Record(o, WriteBankEdit(bank.path, bytes, bank.layout, edit, o.plan,
+                                        !backup || backup(bank.path)));
         });
 }
 
 LibrarySummary RestoreLibrary(const std::vector<BankRef>& banks, const BankSource& read, bool write,
-                              const BankVisitor& visit) {
-    std::string backup;
+                              const BankVisitor& visit, RestoreFrom from) {
+    std::string copy;
     return EachBank(
         banks, read, visit,
         [&](const BankRef& bank, std::string_view bytes, BankOutcome& o, LibrarySummary&) {
-            const std::string backupPath = textfile::BackupPath(bank.path);
+            const std::string copyPath = from == RestoreFrom::Backup
+                                             ? textfile::BackupPath(bank.path)
+                                             : textfile::OriginalPath(bank.path);
+            // A copy is never read through a link: what it points to is not the bank's.
+            if (auto why = textfile::NotAPlainFile(copyPath)) {
+                o.hasBackup = true;
+                o.status = BankStatus::Failed;
+                o.error = copyPath + ": " + *why;
+                return;
+            }
             const textfile::ReadOutcome r =
-                textfile::ReadBoundedFile(backupPath, textfile::kMaxFileBytes, backup);
+                textfile::ReadBoundedFile(copyPath, textfile::kMaxFileBytes, copy);
             if (r.status == textfile::ReadStatus::Missing) {
                 o.status = BankStatus::Unchanged;
                 return;
@@ -321,19 +402,17 @@ LibrarySummary RestoreLibrary(const std::vector<BankRef>& banks, const BankSourc
             if (r.status != textfile::ReadStatus::Read) {
                 o.status = BankStatus::Failed;
                 o.error =
-                    backupPath + ": " + textfile::DescribeReadFailure(r, textfile::kMaxFileBytes);
-            } else if (bytes == backup) {
+                    copyPath + ": " + textfile::DescribeReadFailure(r, textfile::kMaxFileBytes);
+            } else if (bytes == copy) {
                 o.status = BankStatus::Unchanged;
             } else {
-                o.plan.changes = VoiceDifferences(bytes, backup, bank.layout);
-                if (!write) {
+                o.plan.changes = VoiceDifferences(bytes, copy, bank.layout);
+                if (!write)
                     o.status = BankStatus::Planned;
-                } else if (auto error = SwapWithBackup(bank.path, bytes, backup)) {
-                    o.status = BankStatus::Failed;
-                    o.error = *error;
-                } else {
-                    o.status = BankStatus::Written;
-                }
+                else
+                    Record(o, from == RestoreFrom::Backup
+                                  ? SwapWithBackup(bank.path, bytes, copy)
+                                  : BringBackOriginal(bank.path, bytes, copy));
             }
         });
 }

@@ -2,10 +2,10 @@
 // One edit over a whole library of banks: the voices a filter selects get one matrix, one
 // replace of a controller or parameter, or one category, on the editor's own rules. Each
 // bank is planned first (which voices change, and what); written, a changed bank is saved
-// once through the safe writer after its present bytes are kept as NAME.bak, and a bank
-// that does not change is neither written nor backed up. Restoring swaps each bank with its
-// backup, so that restoring twice brings the edit back. veltrano-cli and the window both
-// run it.
+// once through the safe writer after its copies are kept (NAME.orig the first time ever,
+// NAME.bak each time), and a bank that does not change is neither written nor backed up.
+// Restoring swaps each bank with its backup, so that restoring twice brings the edit back,
+// or brings back its original. veltrano-cli and the window both run it.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "textfile/SafeWrite.h"
 #include "voice/BankFile.h"
 #include "voice/Rules.h"
 #include "voice/Voice.h"
@@ -84,20 +85,28 @@ EditBatch PlanBatch(std::string_view bytes, VoiceLayout layout, const LibraryEdi
 std::vector<VoiceChange> VoiceDifferences(std::string_view before, std::string_view after,
                                           VoiceLayout layout);
 
-// Writes a planned bank: keeps the file's present bytes as NAME.bak, then writes bytes with
-// the plan applied. Nothing happens for a plan without changes. On failure the reason comes
-// back and the bank is as it was.
-std::optional<std::string> WriteBankEdit(const std::string& path, std::string_view bytes,
-                                         VoiceLayout layout, const LibraryEdit& edit,
-                                         const BankPlan& plan);
+// Writes a planned bank: a bank the user may not write, or one that no longer holds bytes
+// (another program changed it since it was read), is refused before anything is written;
+// otherwise its copies are kept (NAME.orig once ever; NAME.bak with its present bytes, unless
+// backup is false because this run keeps an earlier one), then it is written with the plan
+// applied. Nothing happens for a plan without changes. On failure the reason comes back and
+// the bank is as it was.
+textfile::WriteResult WriteBankEdit(const std::string& path, std::string_view bytes,
+                                    VoiceLayout layout, const LibraryEdit& edit,
+                                    const BankPlan& plan, bool backup = true);
 
 // Swaps a bank (holding bytes) with its backup (holding backup): the backup's bytes go to the
 // bank and the bank's to the backup. Both copies stay on disk whatever fails: the bank's
-// bytes are first kept beside it, and only then is anything replaced. On failure the reason
-// comes back; when the bank already holds the backup's bytes, the reason names the file that
-// still holds the bank's old bytes.
-std::optional<std::string> SwapWithBackup(const std::string& path, std::string_view bytes,
-                                          std::string_view backup);
+// bytes are first kept as NAME.restore, which is removed only once the bank holds what it
+// should. On failure the reason comes back; when the bank already holds the backup's bytes,
+// the reason names the file that still holds the bank's old bytes.
+textfile::WriteResult SwapWithBackup(const std::string& path, std::string_view bytes,
+                                     std::string_view backup);
+
+// Brings back a bank's original (NAME.orig, holding original) into the bank (holding bytes);
+// the bank's present bytes become its NAME.bak, so that a restore swaps them back again.
+textfile::WriteResult BringBackOriginal(const std::string& path, std::string_view bytes,
+                                        std::string_view original);
 
 // How a bank came through a library run.
 enum class BankStatus {
@@ -111,8 +120,9 @@ struct BankOutcome {
     const BankRef* bank = nullptr;
     BankStatus status = BankStatus::Unchanged;
     BankPlan plan;          // an edit's plan; a restore's changes are the voices the swap changes
-    bool hasBackup = false; // a restore: the bank has a NAME.bak
+    bool hasBackup = false; // a restore: the bank has the copy it is restored from
     std::string error;      // Failed: why
+    std::string warning;    // Written: why it may not yet survive a crash of the system
 };
 
 struct LibrarySummary {
@@ -132,14 +142,25 @@ BankSource ReadThrough(BankReader& reader);
 // Hears of each bank as it is done; returns false to stop before the next one.
 using BankVisitor = std::function<bool(const BankOutcome&)>;
 
+// Whether a library write keeps a bank's present bytes as its NAME.bak before writing it;
+// empty: always. The window's runs keep the first backup a run made.
+using BackupRule = std::function<bool(const std::string& path)>;
+
 // Plans the edit over every bank in turn and, when write is set, writes each bank that
 // changes. A bank that cannot be read or written is reported as Failed and the run goes on.
+// A file named twice (another spelling, a link) is one bank, done once.
 LibrarySummary EditLibrary(const std::vector<BankRef>& banks, const BankSource& read,
                            const VoiceFilter& filter, const LibraryEdit& edit, bool write,
-                           const BankVisitor& visit);
+                           const BankVisitor& visit, const BackupRule& backup = {});
 
-// The same for restoring: every bank with a backup of other bytes is swapped with it.
+// Which copy a restore brings back.
+enum class RestoreFrom {
+    Backup,   // NAME.bak, swapped with the bank: restoring again brings the bank back
+    Original, // NAME.orig, the bytes from before the first change; the bank's go to NAME.bak
+};
+
+// The same for restoring: every bank whose copy holds other bytes gets them back.
 LibrarySummary RestoreLibrary(const std::vector<BankRef>& banks, const BankSource& read, bool write,
-                              const BankVisitor& visit);
+                              const BankVisitor& visit, RestoreFrom from = RestoreFrom::Backup);
 
 } // namespace veltrano::voice

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "textfile/TextLibrary.h"
 #include "voice/Category.h"
 
 namespace veltrano::voice {
@@ -45,6 +46,14 @@ bool LengthAllowsVoice(std::size_t length, const LayoutInfo& info, std::size_t n
 
 const LayoutInfo& Info(VoiceLayout layout) {
     return layout == VoiceLayout::Ans ? kAnsInfo : kAn1Info;
+}
+
+int MaxVoices(VoiceLayout layout) {
+    if (layout == VoiceLayout::An1) return kMaxAn1Voices;
+    const LayoutInfo& info = Info(layout);
+    // Voice k is there when the data reaches two bytes into its name (LengthAllowsVoice).
+    const auto length = static_cast<std::size_t>(textfile::kMaxFileBytes);
+    return static_cast<int>((length - info.nameOffset - 2) / info.stride) + 1;
 }
 
 std::optional<std::size_t> VoiceOffset(VoiceLayout layout, int k, VoiceField field) {

@@ -28,6 +28,9 @@ struct LayoutInfo {
     const char* skipName;   // the report's "empty voice" name
 };
 const LayoutInfo& Info(VoiceLayout layout);
+// The most voices a bank of the layout can hold: 128 in an An1 bank; in an Ans bank, as many as
+// a file of the largest size the program reads has room for.
+int MaxVoices(VoiceLayout layout);
 
 // Offset of a field of voice k; nothing for the number in the An1 layout (not stored).
 std::optional<std::size_t> VoiceOffset(VoiceLayout layout, int k, VoiceField field);

@@ -141,9 +141,9 @@ TEST_F(VoiceSaveTest, ASaveIntoAReadOnlyFolderShowsTheReasonAndKeepsTheOldFile) 
     const auto& m = form.messages.back();
     EXPECT_EQ(m.title, "WRITE FILE PROBLEMS ...");
     EXPECT_EQ(m.icon, platform::Icon::Exclamation);
-    // The backup of the file being replaced is refused first: modes refuse with "Permission
-    // denied", an immutable folder with "Operation not permitted".
-    const std::string head = "The backup " + (folder / "old.an1.bak").string() +
+    // The first copy of the file being replaced, its original, is refused first: modes refuse
+    // with "Permission denied", an immutable folder with "Operation not permitted".
+    const std::string head = "The backup " + (folder / "old.an1.orig").string() +
                              " could not be kept, so the file was not saved: ";
     const std::string tail = "\r\n" + (folder / "old.an1").string();
     const std::string reasons[] = {

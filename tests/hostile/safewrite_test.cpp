@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "textfile/Backup.h"
 #include "textfile/SafeWrite.h"
 #include <unistd.h>
 

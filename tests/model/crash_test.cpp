@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "textfile/Backup.h"
 #include "textfile/SafeWrite.h"
 
 #ifndef _WIN32
@@ -87,12 +88,17 @@ TEST(SafeWriteCrash, KilledWhileSavingLeavesOldOrNewBytes) {
             ASSERT_TRUE(backup == a || backup == b)
                 << "backup after kill " << kill << ": " << backup.size() << " bytes";
         }
+        // The original is made before any backup and never replaced: the bank's first bytes.
+        if (fs::exists(bank + ".orig")) {
+            ASSERT_TRUE(Slurp(bank + ".orig") == a) << "original after kill " << kill;
+        }
     }
     EXPECT_EQ(killedMidway, kKills);
     // Nothing else was left but the writer's temporary files, which no scan lists.
     for (const auto& e : fs::directory_iterator(dir)) {
         const std::string name = e.path().filename().string();
-        EXPECT_TRUE(name == "Bank.an1" || name == "Bank.an1.bak" || textfile::IsTemporaryName(name))
+        EXPECT_TRUE(name == "Bank.an1" || name == "Bank.an1.bak" || name == "Bank.an1.orig" ||
+                    textfile::IsTemporaryName(name))
             << name;
     }
     fs::remove_all(dir);

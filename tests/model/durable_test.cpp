@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "textfile/Backup.h"
 #include "textfile/FileFinder.h"
 #include "textfile/SafeWrite.h"
 #include "textfile/SavedFiles.h"
@@ -45,24 +46,29 @@ class Durable : public ::testing::Test {
     fs::path dir_;
 };
 
+// The first replace of a run keeps the file's bytes as NAME.bak, later ones keep that backup;
+// NAME.orig is made once, from the older backup an earlier program left, and never replaced.
 TEST_F(Durable, TheFirstReplaceInARunKeepsTheOnlyBackup) {
     const std::string bank = Path("Bank.an1"), fresh = Path("New.an1");
     Spit(bank, "as read");
     Spit(bank + ".bak", "a backup of an earlier run");
     SavedFiles saved;
-    ASSERT_EQ(saved.Replace(bank, "first save"), std::nullopt);
+    ASSERT_EQ(saved.Replace(bank, "first save").error, std::nullopt);
     EXPECT_EQ(Slurp(bank), "first save");
     EXPECT_EQ(Slurp(bank + ".bak"), "as read");
-    ASSERT_EQ(saved.Replace(bank, "second save"), std::nullopt);
+    EXPECT_EQ(Slurp(bank + ".orig"), "a backup of an earlier run");
+    ASSERT_EQ(saved.Replace(bank, "second save").error, std::nullopt);
     EXPECT_EQ(Slurp(bank), "second save");
     EXPECT_EQ(Slurp(bank + ".bak"), "as read");
     // A file this run created needs no backup, now or later.
-    ASSERT_EQ(saved.Replace(fresh, "one"), std::nullopt);
-    ASSERT_EQ(saved.Replace(fresh, "two"), std::nullopt);
+    ASSERT_EQ(saved.Replace(fresh, "one").error, std::nullopt);
+    ASSERT_EQ(saved.Replace(fresh, "two").error, std::nullopt);
     EXPECT_FALSE(fs::exists(fresh + ".bak"));
-    // A second run keeps a backup again.
-    ASSERT_EQ(SavedFiles().Replace(bank, "next run"), std::nullopt);
+    EXPECT_FALSE(fs::exists(fresh + ".orig"));
+    // A second run keeps a backup again; the original stays.
+    ASSERT_EQ(SavedFiles().Replace(bank, "next run").error, std::nullopt);
     EXPECT_EQ(Slurp(bank + ".bak"), "second save");
+    EXPECT_EQ(Slurp(bank + ".orig"), "a backup of an earlier run");
 }
 
 TEST_F(Durable, AFailedBackupStopsTheSave) {
@@ -70,7 +76,7 @@ TEST_F(Durable, AFailedBackupStopsTheSave) {
     Spit(bank, "as read");
     fs::create_directories(bank + ".bak"); // no file can take its place
     SavedFiles saved;
-    const auto error = saved.Replace(bank, "new");
+    const auto error = saved.Replace(bank, "new").error;
     ASSERT_NE(error, std::nullopt);
     EXPECT_NE(error->find(bank + ".bak"), std::string::npos) << *error;
     EXPECT_EQ(Slurp(bank), "as read");
