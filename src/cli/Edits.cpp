@@ -164,18 +164,19 @@ class Printer {
             return;
         }
         const std::string voices = Count(s.voices, "voice", "voices");
+        const char* differ = s.voices == 1 ? " differs)" : " differ)";
         const std::string banks = Count(s.changed, "bank", "banks");
         if (restore && o_.original && !o_.write)
-            out_ << "would bring back the .orig of " << banks << " (" << voices << " differ)";
+            out_ << "would bring back the .orig of " << banks << " (" << voices << differ;
         else if (restore && o_.original)
-            out_ << "brought back the .orig of " << banks << " (" << voices
-                 << " differ), the bytes before it kept as NAME.bak; restore again to undo it";
+            out_ << "brought back the .orig of " << banks << " (" << voices << differ
+                 << ", the bytes before it kept as NAME.bak; restore again to undo it";
         else if (restore && !o_.write)
             out_ << "would swap " << banks << " with " << (s.changed == 1 ? "its" : "their")
-                 << " .bak (" << voices << " differ)";
+                 << " .bak (" << voices << differ;
         else if (restore)
             out_ << "swapped " << banks << " with " << (s.changed == 1 ? "its" : "their")
-                 << " .bak (" << voices << " differ); restore again to undo it";
+                 << " .bak (" << voices << differ << "; restore again to undo it";
         else if (!o_.write)
             out_ << "would change " << voices << " in " << banks;
         else

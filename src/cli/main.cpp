@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "cli/Cli.h"
+#include "textfile/NativePath.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -41,8 +42,13 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     std::ios::sync_with_stdio(false);
-    std::vector<std::string> args(argv + 1, argv + argc);
-    const int status = veltrano::cli::Run(args, ProgramFolder(argv[0]), std::cout, std::cerr);
+    std::string error;
+    const auto args = veltrano::textfile::CommandLineArguments(argc, argv, error);
+    if (!args) {
+        std::cerr << "veltrano-cli: " << error << '\n';
+        return veltrano::cli::kFailed;
+    }
+    const int status = veltrano::cli::Run(*args, ProgramFolder(argv[0]), std::cout, std::cerr);
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "veltrano-cli: cannot write the output\n";

@@ -4,6 +4,7 @@
 
 #include "script/Driver.h"
 #include "textfile/BoundedRead.h"
+#include "textfile/NativePath.h"
 #include "textfile/TextLibrary.h"
 
 #ifdef _WIN32
@@ -17,20 +18,27 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
-    if (argc != 2) {
+    std::string error;
+    const auto args = veltrano::textfile::CommandLineArguments(argc, argv, error);
+    if (!args) {
+        std::cerr << "veltrano-script: " << error << "\n";
+        return 2;
+    }
+    if (args->size() != 1) {
         std::cerr << "usage: veltrano-script FILE.scn\n";
         return 2;
     }
+    const std::string& scenario = args->front();
     // Bounded and never blocking, as every read of the program: a pipe or device given as
     // the scenario is refused.
     std::string text;
     const auto read =
-        veltrano::textfile::ReadBoundedFile(argv[1], veltrano::textfile::kMaxFileBytes, text);
+        veltrano::textfile::ReadBoundedFile(scenario, veltrano::textfile::kMaxFileBytes, text);
     if (read.status != veltrano::textfile::ReadStatus::Read) {
-        std::cerr << "veltrano-script: cannot read " << argv[1] << "\n";
+        std::cerr << "veltrano-script: cannot read " << scenario << "\n";
         return 2;
     }
-    const std::filesystem::path file = std::filesystem::absolute(argv[1]);
+    const std::filesystem::path file = std::filesystem::absolute(scenario);
     try {
         veltrano::script::Driver driver(file.parent_path().string(), std::cout);
         driver.RunText(text);

@@ -4,6 +4,7 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include <shellapi.h>
 #include <windows.h>
 #endif
 
@@ -35,6 +36,27 @@ std::optional<std::string> ProgramText(const std::filesystem::path& path) {
     return out;
 }
 
+std::optional<std::vector<std::string>> CommandLineArguments(int, char**, std::string& error) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) {
+        error = "the command line cannot be read";
+        return std::nullopt;
+    }
+    std::vector<std::string> args;
+    for (int i = 1; i < count && error.empty(); ++i) {
+        if (auto text = ProgramText(std::filesystem::path(wide[i])))
+            args.push_back(std::move(*text));
+        else
+            error = "argument " + std::to_string(i) +
+                    " holds a character that the system's code page cannot hold, so no file "
+                    "of that name can be opened here";
+    }
+    LocalFree(wide);
+    if (!error.empty()) return std::nullopt;
+    return args;
+}
+
 std::string PathLimitError(const std::string& path) {
     if (path.size() <= kMaxWindowsPath) return {};
     return "the path is " + std::to_string(path.size()) + " characters long; Windows allows " +
@@ -49,6 +71,10 @@ std::filesystem::path NativePath(const std::string& path) {
 
 std::optional<std::string> ProgramText(const std::filesystem::path& path) {
     return path.string();
+}
+
+std::optional<std::vector<std::string>> CommandLineArguments(int argc, char** argv, std::string&) {
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
 std::string PathLimitError(const std::string&) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace veltrano::textfile {
 
@@ -17,6 +18,13 @@ std::optional<std::string> ProgramText(const std::filesystem::path& path);
 // Windows opens paths of at most this many characters for this program (MAX_PATH less the
 // final zero); nothing longer reaches the file system there.
 inline constexpr std::size_t kMaxWindowsPath = 259;
+
+// The program's command-line arguments after its name, as program text. On Windows they are
+// read as wide text and narrowed strictly: an argument the code page cannot hold exactly is
+// refused (nothing, with error naming it), since the look-alike a narrow argv would hold can
+// name another file. Elsewhere they are argv as it is.
+std::optional<std::vector<std::string>> CommandLineArguments(int argc, char** argv,
+                                                             std::string& error);
 
 // Why the system cannot take the path, in words; empty when it can (always elsewhere).
 std::string PathLimitError(const std::string& path);

@@ -226,15 +226,14 @@ std::optional<std::string> ReplaceRefusal(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(NativePath(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
         !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return "the file is read-only (" + std::system_category().message(ERROR_ACCESS_DENIED) +
-               ")";
+        return std::string("the file is read-only");
 #else
     // A rename needs only the folder's permission: the file's own is checked here, so that a
     // file the user protected with chmod a-w is refused as the shell's >> refuses it.
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return "the file is read-only (" + ErrnoText(EACCES) + ")";
+        return std::string("the file is read-only");
     if (::access(path.c_str(), W_OK) != 0 && errno == EACCES) return ErrnoText(EACCES);
 #endif
     return std::nullopt;

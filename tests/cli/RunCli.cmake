@@ -35,3 +35,11 @@ if(NOT cr_lf_rows)
   message(FATAL_ERROR "list --csv: rows without CR LF")
 endif()
 expect(0 "^veltrano-cli [0-9]+\\.[0-9]+\n$" "^$" --version)
+
+# A name the Windows code page cannot hold is refused there, since the narrow argument would
+# be a look-alike that can name another file; elsewhere it is a name like any other.
+if(EMULATOR)
+  expect(2 "^$" "^veltrano-cli: argument 2 holds a character" list "${SAMPLES}/Ж.an1")
+else()
+  expect(2 "^$" "Ж.an1: " list "${SAMPLES}/Ж.an1")
+endif()

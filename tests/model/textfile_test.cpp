@@ -486,6 +486,18 @@ TEST(FindFiles, UnreadableSubdirectoryIsSkipped) {
     });
 }
 
+// The program's own copies and temporary files are never listed, whatever the pattern.
+TEST(FindFiles, CopiesAndTemporaryFilesAreNeverListed) {
+    TempDir dir;
+    for (const char* name :
+         {"a.an1", "a.an1.bak", "a.an1.ORIG", "a.an1.restore", ".veltrano-0123456789abcdef.tmp"})
+        WriteFile(dir / name, "");
+    TextLibrary lib;
+    Notices notices;
+    EXPECT_EQ(FindFiles(lib, dir.str(), "*", notices), 1);
+    EXPECT_EQ(lib.fileList, std::vector<std::string>{dir / "a.an1"});
+}
+
 TEST(WildcardMatch, BehavesLikeTheSystemsFileNameWildcards) {
     EXPECT_TRUE(WildcardMatch("*.an1", "BANK.AN1"));
     EXPECT_TRUE(WildcardMatch("*.ANS", "voices.ans"));
