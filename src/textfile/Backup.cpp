@@ -72,11 +72,11 @@ std::optional<KeepFailure> KeepCopies(const std::string& path, const KeepRule& r
         const bool fromBackup = !NotAPlainFile(backup) &&
                                 ReadBoundedFile(backup, kMaxCopy, older).status == ReadStatus::Read;
         const WriteResult kept =
-            ReplaceFile(original, fromBackup ? std::string_view(older) : present, Links::Plain);
+            ReplaceWhole(original, fromBackup ? std::string_view(older) : present, Links::Plain);
         if (kept.error) return KeepFailure{original, *kept.error};
     }
     if (rule.backup) {
-        const WriteResult kept = ReplaceFile(backup, present, Links::Plain);
+        const WriteResult kept = ReplaceWhole(backup, present, Links::Plain);
         if (kept.error) return KeepFailure{backup, *kept.error};
     }
     return std::nullopt;

@@ -99,7 +99,7 @@ WriteOutcome WriteThrough(const fs::path& path, const fs::path& tempPath, std::s
         return {"the temporary file beside it would have a path of " +
                     std::to_string(tempPath.native().size()) + " characters; Windows allows " +
                     std::to_string(kMaxWindowsPath) + " here",
-                false};
+                false, std::nullopt};
 #endif
     errno = 0;
 #ifdef _WIN32
@@ -218,7 +218,7 @@ std::optional<fs::path> FinalTarget(const fs::path& path, std::string& error) {
 } // namespace
 
 std::optional<std::string> WriteFileReplacing(const std::string& path, std::string_view bytes) {
-    return ReplaceFile(path, bytes).error;
+    return ReplaceWhole(path, bytes).error;
 }
 
 std::optional<std::string> ReplaceRefusal(const std::string& path) {
@@ -239,8 +239,8 @@ std::optional<std::string> ReplaceRefusal(const std::string& path) {
     return std::nullopt;
 }
 
-WriteResult ReplaceFile(const std::string& path, std::string_view bytes, Links links,
-                        Durability durability) {
+WriteResult ReplaceWhole(const std::string& path, std::string_view bytes, Links links,
+                         Durability durability) {
     if (std::string limit = PathLimitError(path); !limit.empty()) return {limit, std::nullopt};
     fs::path target = NativePath(path);
     if (links == Links::Plain) {
@@ -267,7 +267,7 @@ WriteResult ReplaceFile(const std::string& path, std::string_view bytes, Links l
 
 std::optional<std::string> WriteFileReplacing(const std::string& path, std::string_view bytes,
                                               Durability durability) {
-    return ReplaceFile(path, bytes, Links::Follow, durability).error;
+    return ReplaceWhole(path, bytes, Links::Follow, durability).error;
 }
 
 std::optional<std::string> WriteFileReplacingVia(const std::string& path,

@@ -29,8 +29,8 @@ enum class Durability { Flushed, Unflushed };
 // hard link or a folder of that name is refused and nothing is written.
 enum class Links { Follow, Plain };
 
-WriteResult ReplaceFile(const std::string& path, std::string_view bytes,
-                        Links links = Links::Follow, Durability durability = Durability::Flushed);
+WriteResult ReplaceWhole(const std::string& path, std::string_view bytes,
+                         Links links = Links::Follow, Durability durability = Durability::Flushed);
 
 // The same, for callers that report only a failure: the reason, or nothing when the target
 // holds the new bytes (a failed flush of the folder after the rename is not a failure).

@@ -106,7 +106,7 @@ WriteResult SavedFiles::Replace(const std::string& path, std::string_view bytes)
             return {"The backup " + failure->copy +
                         " could not be kept, so the file was not saved: " + failure->reason,
                     std::nullopt};
-    WriteResult result = ReplaceFile(path, bytes);
+    WriteResult result = ReplaceWhole(path, bytes);
     if (result.error) return result;
     written_.insert(path);
     Remember(path, bytes);

@@ -246,7 +246,7 @@ textfile::WriteResult ReplaceKeeping(const std::string& path, std::string_view e
     if (auto refusal = textfile::ReplaceRefusal(path)) return {refusal, std::nullopt};
     if (auto failure = textfile::KeepCopies(path, {expected, backup}))
         return {KeepFailureText(*failure), std::nullopt};
-    return textfile::ReplaceFile(path, bytes);
+    return textfile::ReplaceWhole(path, bytes);
 }
 
 std::optional<std::string> Joined(const std::optional<std::string>& a,
@@ -289,10 +289,10 @@ textfile::WriteResult SwapWithBackup(const std::string& path, std::string_view b
     // The bank must still hold what was read; its original is kept first, from the backup.
     if (auto failure = textfile::KeepCopies(path, {bytes, false}))
         return {KeepFailureText(*failure), std::nullopt};
-    if (auto error = textfile::ReplaceFile(keep, bytes, textfile::Links::Plain).error)
+    if (auto error = textfile::ReplaceWhole(keep, bytes, textfile::Links::Plain).error)
         return {"its bytes could not be kept as " + keep + ": " + *error, std::nullopt};
     std::error_code ec;
-    const textfile::WriteResult toBank = textfile::ReplaceFile(path, backup);
+    const textfile::WriteResult toBank = textfile::ReplaceWhole(path, backup);
     if (toBank.error) {
         // The kept bytes go only when the bank is known to hold them still.
         if (Holds(path, bytes)) {
@@ -302,7 +302,7 @@ textfile::WriteResult SwapWithBackup(const std::string& path, std::string_view b
         return {*toBank.error + "; its old bytes are in " + keep, std::nullopt};
     }
     const textfile::WriteResult toBackup =
-        textfile::ReplaceFile(backupPath, bytes, textfile::Links::Plain);
+        textfile::ReplaceWhole(backupPath, bytes, textfile::Links::Plain);
     if (toBackup.error)
         return {"it now holds the bytes of " + backupPath +
                     ", which could not take its old bytes (" + *toBackup.error + "); they are in " +
