@@ -1,5 +1,6 @@
 // `veltrano-cli report` against the desktop program's voice name report (command 515, on the
-// headless backend) for the same folder and layout: the two files must be the same bytes.
+// headless backend) for the same folder and layout: the two files must be the same bytes,
+// and for two small banks the very text written out in the test.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -72,6 +73,53 @@ TEST_F(CliTest, ReportIsByteForByteTheDesktopProgramsReport) {
             EXPECT_NE(r.err.find((lib / "Huge.an1").make_preferred().string()), std::string::npos)
                 << r.err;
         EXPECT_EQ(ReadFile(documents / "Cli.txt"), desktop);
+    }
+}
+
+// Two small banks with odd names (trailing blanks, leading blanks, a byte above 0x7F, a
+// category without a code, a skipped voice), each reported alone: the window and
+// veltrano-cli must both give exactly the text written out here from the banks' bytes.
+TEST_F(CliTest, ReportOfTwoSmallBanksIsTheTextWrittenOut) {
+    const fs::path lib = dir_ / "lib";
+    WriteFile(lib / "Odd.an1", An1Bank({{"Lead", 11, {}},
+                                        {"InitNormal", 0, {}},
+                                        {"Caf\xE9 Noir", 3, {}},
+                                        {"Ten Chars!", 23, {}}}));
+    WriteFile(
+        lib / "Odd.ans",
+        AnsBank({{"Init Vce", 0, {}}, {"Bass \xFF", 5, {}}, {"  Pad", 12, {}}, {"Last", 22, {}}}));
+    const std::string footer =
+        "Total number of voicenames (InitNormal voices are excluded) :      3\r\n";
+    const struct {
+        std::string layout;
+        int directoryCommand;
+        std::string report;
+    } cases[] = {
+        // An1 lines are numbered by position from 1; InitNormal keeps its place.
+        {"an1", cmd::kSelectAn1Directory,
+         "Odd.an1\r\n-------\r\n"
+         "  1  Ld  Lead      \r\n"
+         "  3  Or  Caf\xE9 Noir \r\n"
+         "  4    Ten Chars!\r\n"
+         "\r\n= 3 =\r\n\r\n" +
+             footer},
+        // Ans lines show the stored number byte: 0 to 2, then 127 for the last voice.
+        {"ans", cmd::kSelectAnsDirectory,
+         "Odd.ans\r\n-------\r\n"
+         "  1  Ba  Bass \xFF    \r\n"
+         "  2  Pd    Pad     \r\n"
+         "127  Sq  Last      \r\n"
+         "\r\n= 3 =\r\n\r\n" +
+             footer},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.layout);
+        const fs::path documents = dir_ / ("docs-" + c.layout);
+        EXPECT_EQ(DesktopReport(lib.string(), c.directoryCommand, documents), c.report);
+        const Outcome r =
+            Run({"report", "--layout", c.layout, lib.string(), (documents / "Cli.txt").string()});
+        EXPECT_EQ(r.status, cli::kOk) << r.err;
+        EXPECT_EQ(ReadFile(documents / "Cli.txt"), c.report);
     }
 }
 

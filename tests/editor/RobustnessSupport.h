@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "voice/Voice.h"
@@ -80,6 +81,24 @@ inline std::vector<bool> EditableBytes(std::size_t length) {
         mark(9024 + 1104 * k, 1);
     }
     return editable;
+}
+
+// The same rule as runs of bytes an edit must leave alone, [from, to) in order: a check
+// of every step compares them with memcmp instead of testing byte by byte.
+inline std::vector<std::pair<std::size_t, std::size_t>> FixedRuns(std::size_t length) {
+    const std::vector<bool> editable = EditableBytes(length);
+    std::vector<std::pair<std::size_t, std::size_t>> runs;
+    for (std::size_t i = 0; i < length;) {
+        if (editable[i]) {
+            ++i;
+            continue;
+        }
+        const std::size_t from = i;
+        while (i < length && !editable[i])
+            ++i;
+        runs.emplace_back(from, i);
+    }
+    return runs;
 }
 
 inline std::string ReadFile(const std::filesystem::path& p) {

@@ -1,11 +1,10 @@
-// The matrix panel's transfers and the store dialog, where the scenario driver cannot see
-// the result: the loaded file's bytes and length, and the texts of the input box.
+// The store dialog, where the scenario driver cannot see the result: the texts of the input
+// box and the whole stored record.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
+#include <optional>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 #include "LoadedProgram.h"
 #include "platform/headless/HeadlessForm.h"
@@ -14,7 +13,6 @@
 namespace veltrano {
 namespace {
 
-namespace fs = std::filesystem;
 using platform::headless::HeadlessForm;
 
 // A form that remembers what the input box was asked to show.
@@ -30,41 +28,8 @@ class RecordingForm : public HeadlessForm {
     std::vector<std::string> prompts, titles, presets;
 };
 
-// A started program with one An1 voice file loaded through the user's path.
+// A started program whose form records what the input box was asked to show.
 using MatrixTest = testing::LoadedProgramTest<RecordingForm>;
-
-constexpr std::size_t kAn1Matrix = 9954, kAn1Stride = 1104;
-
-TEST_F(MatrixTest, WriteIntoACutOffMatrixWritesOnlyThePartInsideTheData) {
-    // Three voices; voice 2's matrix field starts at 12162 and the data ends 8 bytes later.
-    std::string bytes(12170, '\x55');
-    Load(bytes);
-    ASSERT_EQ(form.ListCount(ctl::lsb(ctl::kVoiceList)), 3);
-
-    form.UserClickOption(ctl::kMatrixToVoice);
-    form.UserClickCheck(ctl::kWrite);
-    form.UserClickList(ctl::kVoiceList, 2, 0, platform::kButtonLeft);
-
-    const std::string after = Buffer();
-    ASSERT_EQ(after.size(), bytes.size());
-    const std::size_t at = kAn1Matrix + 2 * kAn1Stride;
-    // The start-up matrix: slot s holds s + 1, 0, 64.
-    EXPECT_EQ(after.substr(at), std::string("\x01\x00\x40\x02\x00\x40\x03\x00", 8));
-    EXPECT_EQ(after.substr(0, at), bytes.substr(0, at));
-    EXPECT_FALSE(form.ListSelected(ctl::lsb(ctl::kVoiceList), 2));
-}
-
-TEST_F(MatrixTest, WriteIntoAMatrixWhollyPastTheEndChangesNothing) {
-    // Voice 2's name lies inside the data, its matrix field (from 12162) does not.
-    const std::string bytes(11300, '\x55');
-    Load(bytes);
-    ASSERT_EQ(form.ListCount(ctl::lsb(ctl::kVoiceList)), 3);
-    form.UserClickList(ctl::kVoiceList, 2, 0, platform::kButtonLeft);
-    form.UserClickOption(ctl::kMatrixToVoice);
-    form.UserClickCheck(ctl::kWrite);
-    EXPECT_EQ(Buffer(), bytes);
-    EXPECT_FALSE(form.ListSelected(ctl::lsb(ctl::kVoiceList), 2));
-}
 
 TEST_F(MatrixTest, StoreAsksWithItsPromptTitleAndPreset) {
     form.inputAnswers.push_back({HeadlessForm::InputAnswer::Cancel, ""});

@@ -1,6 +1,6 @@
 // The voice name report (command 515) over a folder that went away, with names no file
-// should have, and onto places where it cannot be written; and the clipboard held by
-// another program. Nothing the user had changes; what could not be done is said once.
+// should have, and onto places where it cannot be written. Nothing the user had changes;
+// what could not be done is said once.
 #include <sys/mount.h>
 
 #include "hostile/Hostile.h"
@@ -178,41 +178,6 @@ TEST_F(ReportTest, AReportOntoAFullFileSystemKeepsTheOldReport) {
         ExpectUnchanged(before);
     });
     if (why) GTEST_SKIP() << *why;
-}
-
-// --- the clipboard held by another program ----------------------------------------------------
-
-TEST_F(HostileTest, TheClipboardHeldAtCopyKeepsTheOtherProgramsText) {
-    LoadBankAndStore();
-    form.OtherProgramSetsClipboard("theirs");
-    form.OtherProgramHoldsClipboard(true);
-    form.UserClickList(ctl::kVoiceList, 2, 0, platform::kButtonLeft);
-    World expected = Capture();
-    ASSERT_TRUE(form.UserMenu(cmd::kCopySelectedVoices));
-    const std::string busy = "exclamation||Clipboard Error.\rGetLastError returned: 5";
-    // Emptying and filling the clipboard each fail and say so.
-    EXPECT_EQ(TakeMessages(), (std::vector<std::string>{busy, busy}));
-    EXPECT_EQ(form.ClipboardContent().text, "theirs");
-    EXPECT_TRUE(form.ClipboardContent().other);
-    ExpectUnchanged(expected);
-}
-
-TEST_F(HostileTest, TheClipboardHeldAtCloseIsLeftAndTheWindowCloses) {
-    LoadBankAndStore();
-    form.UserClickList(ctl::kVoiceList, 2, 0, platform::kButtonLeft);
-    ASSERT_TRUE(form.UserMenu(cmd::kCopySelectedVoices));
-    ASSERT_FALSE(form.ClipboardContent().empty);
-    const std::string ours = form.ClipboardContent().text;
-    TakeMessages();
-    const World before = Capture();
-    form.OtherProgramHoldsClipboard(true);
-    form.UserClose();
-    EXPECT_TRUE(form.Closed());
-    EXPECT_EQ(TakeMessages(),
-              std::vector<std::string>{"exclamation||Clipboard Error.\rGetLastError returned: 5"});
-    EXPECT_EQ(form.ClipboardContent().text, ours);
-    // Closing releases the loaded file and the stored matrices; the disk stays as it was.
-    EXPECT_EQ(Capture().disk, before.disk);
 }
 
 } // namespace

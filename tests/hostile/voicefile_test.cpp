@@ -43,6 +43,9 @@ const SwapCase kSwaps[] = {
     {"LinkToDevZero", [](const fs::path& p) { Replace(p), fs::create_symlink("/dev/zero", p); },
      kNotAFile},
     {"Socket", [](const fs::path& p) { Replace(p), BindSocket(p); }, kNotAFile},
+    // Sparse, so the bound costs no disk: one byte over 16 MiB is refused, and far over it.
+    {"OneByteOverTheBound", [](const fs::path& p) { fs::resize_file(p, (16u << 20) + 1); },
+     "The file is too large (16777217 bytes; at most 16777216)."},
     {"SparseFileOf20GB", [](const fs::path& p) { fs::resize_file(p, std::uintmax_t{20} << 30); },
      "The file is too large (21474836480 bytes; at most 16777216)."},
     {"Removed", Replace, "No such file or directory"},
