@@ -13,7 +13,9 @@
 #include "support/AsUser.h"
 #include "voice/LibraryEdit.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -74,7 +76,11 @@ TEST_F(Backups, OneBankNamedTwiceIsDoneOnce) {
     const std::string edited = Bank();
     const std::string again = (dir_ / "lib" / ".." / "lib").make_preferred().string();
     const std::string dotted = (dir_ / "lib" / "." / "a.an1").make_preferred().string();
-    const Outcome r = Run({"restore", "--write", P("lib"), dotted, again});
+    std::vector<std::string> args = {"restore", "--write", P("lib"), dotted, again};
+#ifdef _WIN32
+    args.push_back((dir_ / "LIB" / "A.AN1").make_preferred().string()); // another letter case
+#endif
+    const Outcome r = Run(args);
     EXPECT_EQ(r.status, cli::kOk) << r.err;
     EXPECT_NE(r.out.find("swapped 1 bank with its .bak"), std::string::npos) << r.out;
     EXPECT_EQ(Bank(), original);
@@ -130,6 +136,22 @@ TEST_F(Backups, ABankChangedAfterItWasReadIsLeftAlone) {
         EXPECT_FALSE(fs::exists(bank + ".restore"));
     }
 }
+
+#ifdef _WIN32
+// Windows: a backup's name that is a hard link to a file outside the folder is refused, and
+// that file keeps its bytes. (Wine shows a symbolic link as the file it points to, so only
+// real Windows can show the symbolic link case.)
+TEST_F(Backups, NoBackupIsWrittenThroughAHardLink) {
+    const fs::path outside = dir_ / "home" / "notes.txt";
+    WriteFile(outside, "notes");
+    ASSERT_TRUE(CreateHardLinkW((dir_ / "lib" / "a.an1.bak").c_str(), outside.c_str(), nullptr));
+    const Outcome r = Run({"set-category", "Pd", "--write", P("lib")});
+    EXPECT_EQ(r.status, cli::kFailed);
+    EXPECT_NE(r.err.find("hard link"), std::string::npos) << r.err;
+    EXPECT_EQ(Bank(), original);
+    EXPECT_EQ(ReadFile(outside), "notes");
+}
+#endif
 
 #ifndef _WIN32
 // A copy's name that is a link (dangling or not) or a hard link is refused before anything of
