@@ -1,8 +1,9 @@
 // The hostile catalogue's cases that have a meaning on Windows, driven through the headless
 // backend by the Windows build (under Wine here, and on Windows itself): folder links and
 // junctions that lead back into the tree, read-only files, files that vanish, paths longer
-// than Windows allows, names the code page cannot hold, and files another program holds open
-// without sharing. Every case checks the message shown and that nothing else changed.
+// than Windows allows, names the code page cannot hold, and files and folders another
+// program holds open without sharing. Every case checks the message shown and that nothing
+// else changed.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -347,6 +348,23 @@ TEST_F(WindowsHostile, AFileHeldOpenWithoutSharingIsNeitherReadNorReplaced) {
     // Let go, the file is saved.
     EXPECT_TRUE(program.document().Save());
     EXPECT_EQ(Slurp(banks / "Loaded.an1"), memory);
+}
+
+TEST_F(WindowsHostile, AFolderHeldOpenWithoutSharingIsNamedAndTheOthersListed) {
+    Spit(banks / "locked" / "hidden.an1", "x");
+    Spit(banks / "open" / "seen.an1", "x");
+    // Another program holds the folder and lets nobody list it.
+    const HANDLE held = CreateFileW((banks / "locked").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Scan(banks), std::vector<std::string>{"seen.an1"});
+    CloseHandle(held);
+    EXPECT_EQ(TakeMessages(),
+              std::vector<std::string>{
+                  "information|VOICE DIRECTORY SCAN ...|The scan skipped 1 folder; the "
+                  "voice files there are not listed.\r\n\r\nCould not be "
+                  "read (1):\r\n" +
+                  (banks / "locked\\").string()});
 }
 
 TEST_F(WindowsHostile, AFileThatVanishedIsSaidOnLoadAndWrittenAgainOnSave) {
