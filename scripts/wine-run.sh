@@ -4,6 +4,8 @@
 #   wine-run.sh PREFIX --start                 makes the prefix when missing, starts the
 #                                              wine server and Wine's own services
 #   wine-run.sh PREFIX --stop                  stops the server and everything it runs
+#   wine-run.sh PREFIX --copy DEST             copies the prefix to DEST, less the files in
+#                                              its users' temporary folders
 # Wine's background processes are started with their output on /dev/null: started from a
 # test they would inherit the test's pipes, and CTest would wait for them forever.
 set -euo pipefail
@@ -41,6 +43,13 @@ case ${1:-} in
   ;;
 --stop)
   "$server" -k </dev/null >/dev/null 2>&1 || true
+  ;;
+--copy)
+  # For a program that needs a prefix of its own. The tests running in this prefix meanwhile
+  # make and remove files in its temporary folders, on which a plain copy would fail.
+  dest=${2:?usage: wine-run.sh PREFIX --copy DEST}
+  mkdir -p "$dest"
+  tar -C "$prefix" --exclude='./drive_c/users/*/Temp/*' -cf - . | tar -C "$dest" -xf -
   ;;
 *)
   # A server must run before the program starts (see above); one already running stays.

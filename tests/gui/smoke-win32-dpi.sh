@@ -31,7 +31,7 @@ fi
 name=win32-dpi-$dpi${new:+-$new}
 own=$out/$name-wine
 "$wine_run" "$own" --stop
-rm -rf "$own" && cp -a "$prefix" "$own" || fail "cannot copy the Wine prefix $prefix"
+rm -rf "$own" && "$wine_run" "$prefix" --copy "$own" || fail "cannot copy the Wine prefix $prefix"
 [[ -f $own/system.reg && -f $own/user.reg ]] || fail "$prefix is no Wine prefix (run the wine/start test first)"
 # The resolution, where Wine reads it: the user's desktop settings and the fonts' keys.
 python3 - "$own" "$dpi" <<'PY' || fail "cannot set the resolution in $own"

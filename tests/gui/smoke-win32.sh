@@ -32,7 +32,7 @@ fi
 # started without one for the tests that show no window. Here it starts on this screen.
 own=$out/win32-wine
 "$wine_run" "$own" --stop
-rm -rf "$own" && cp -a "$prefix" "$own" || fail "cannot copy the Wine prefix $prefix"
+rm -rf "$own" && "$wine_run" "$prefix" --copy "$own" || fail "cannot copy the Wine prefix $prefix"
 [[ -f $own/system.reg ]] || fail "$prefix is no Wine prefix (run the wine/start test first)"
 
 log=$out/win32-program.log

@@ -22,5 +22,5 @@ cleanup() {
   rm -rf "$own"
 }
 trap cleanup EXIT
-cp -a "$prefix" "$own/prefix" || { echo "cannot copy the Wine prefix $prefix" >&2; exit 2; }
+"$wine_run" "$prefix" --copy "$own/prefix" || { echo "cannot copy the Wine prefix $prefix" >&2; exit 2; }
 "$wine_run" "$own/prefix" "$@"
