@@ -114,6 +114,9 @@ inline constexpr std::uint32_t OFN_EXPLORER = 0x80000;
 inline constexpr int kButtonLeft = 1, kButtonRight = 2, kButtonMiddle = 4;
 inline constexpr int kShift = 1, kCtrl = 2, kAlt = 4;
 
+// The keys that reach a control's own handlers: what each means is FormBase::KeyPressed.
+enum class Key { Space, Enter, Menu, F10, Up, Down, Home, End };
+
 // The handlers a backend calls. Each receives the index of the control that raised it.
 class EventSink {
   public:

@@ -119,6 +119,22 @@ class FormBase : public Form {
         if (progress_.open) progress_.stopAsked = true;
     }
 
+    // --- keys (FormKeys.cpp) -------------------------------------------------------------
+    // The user pressed key on a control that has the focus, with the modifier keys `shift`
+    // (kShift, kCtrl). A key is another way to a click, so it runs the handlers the click
+    // runs, in the same order, on sink; every backend hands its keys here, so that a key
+    // means the same everywhere:
+    //  * a label: Space or Enter clicks it;
+    //  * a list box: Space or Enter press the current item (the first when there is none) as
+    //    the left button does, with the modifier keys of a Shift+ or Ctrl+click; the
+    //    context-menu key and Shift+F10 release the right button over it; Up, Down, Home
+    //    and End move the current item, which single selection selects as a click does;
+    //  * a combo box: Up, Down, Home and End move the shown item, as a pick does;
+    //  * a check box: Space clicks it; an option button: Space selects it;
+    //  * a push button: Space or Enter clicks it.
+    // False when the key means nothing on that control.
+    bool KeyPressed(EventSink* sink, ControlRef ref, Key key, int shift);
+
   protected:
     // --- what a backend shows; the record has changed already ----------------------------
     virtual void DoWindowCaption() {}

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <random>
 #include <sstream>
+#include <utility>
 
 #include "textfile/BoundedRead.h"
 #include "voice/Voice.h"
@@ -349,7 +350,7 @@ void Driver::Action(const std::vector<std::string>& t) {
         if (t.size() < n) throw ScenarioError(c + " needs more arguments");
     };
     static const char* const kActions[] = {"menu",  "menu-hover", "click", "choose",
-                                           "leave", "resize",     "close"};
+                                           "leave", "resize",     "close", "key"};
     if (std::find(std::begin(kActions), std::end(kActions), c) == std::end(kActions))
         throw ScenarioError("unknown command: " + c);
     RequireStarted(c);
@@ -403,6 +404,8 @@ void Driver::Action(const std::vector<std::string>& t) {
     } else if (c == "choose") {
         if (t.size() != 4 || t[1] != "cmb") throw ScenarioError("choose cmb N POS");
         f.UserChooseCombo(Int(t[2]), Int(t[3]));
+    } else if (c == "key") {
+        Key(t);
     } else if (c == "leave") {
         if (t.size() != 3 || t[1] != "lsb") throw ScenarioError("leave lsb N");
         f.UserLeaveList(Int(t[2]));
@@ -415,6 +418,36 @@ void Driver::Action(const std::vector<std::string>& t) {
         f.UserClose();
         closed_ = f.Closed();
     }
+}
+
+// key lbl|lsb|cmb|chk|opt|cmd N KEY [shift] [ctrl]
+void Driver::Key(const std::vector<std::string>& t) {
+    using platform::Array;
+    if (t.size() < 4) throw ScenarioError("key KIND N KEY [shift] [ctrl]");
+    static const std::pair<const char*, Array> kArrays[] = {
+        {"lbl", Array::lbl}, {"lsb", Array::lsb}, {"cmb", Array::cmb},
+        {"chk", Array::chk}, {"opt", Array::opt}, {"cmd", Array::cmd}};
+    static const std::pair<const char*, platform::Key> kKeys[] = {
+        {"space", platform::Key::Space}, {"enter", platform::Key::Enter},
+        {"menu", platform::Key::Menu},   {"f10", platform::Key::F10},
+        {"up", platform::Key::Up},       {"down", platform::Key::Down},
+        {"home", platform::Key::Home},   {"end", platform::Key::End}};
+    const auto array = std::find_if(std::begin(kArrays), std::end(kArrays),
+                                    [&](const auto& a) { return t[1] == a.first; });
+    if (array == std::end(kArrays)) throw ScenarioError("no keys for " + t[1]);
+    const auto key = std::find_if(std::begin(kKeys), std::end(kKeys),
+                                  [&](const auto& k) { return t[3] == k.first; });
+    if (key == std::end(kKeys)) throw ScenarioError("unknown key: " + t[3]);
+    int shift = 0;
+    for (std::size_t i = 4; i < t.size(); ++i) {
+        if (t[i] == "shift")
+            shift |= platform::kShift;
+        else if (t[i] == "ctrl")
+            shift |= platform::kCtrl;
+        else
+            throw ScenarioError("unknown key modifier: " + t[i]);
+    }
+    form_->UserKey({array->second, Int(t[2])}, key->second, shift);
 }
 
 void Driver::Answer(const std::vector<std::string>& t) {

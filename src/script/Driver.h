@@ -50,6 +50,7 @@ class Driver {
   private:
     void SetUp(const std::vector<std::string>& t);
     void Action(const std::vector<std::string>& t);
+    void Key(const std::vector<std::string>& t);
     void Answer(const std::vector<std::string>& t);
     void World(const std::vector<std::string>& t);
     void Print(const std::vector<std::string>& t);

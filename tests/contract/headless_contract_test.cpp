@@ -1,5 +1,6 @@
 // The backends' contract on the headless backend, whose simulated user acts on the records.
 #include "FormContract.h"
+#include "KeyContract.h"
 #include "platform/headless/HeadlessForm.h"
 
 namespace veltrano::platform::contract {
@@ -35,6 +36,7 @@ class HeadlessBackend {
     void PressStop() { form_.stopAnswers.push_back(0); }
     std::optional<int> ShownProgressDone() { return std::nullopt; }
     std::optional<bool> ShownMainEnabled() { return std::nullopt; }
+    void PressKey(ControlRef ref, Key key, int shift) { form_.UserKey(ref, key, shift); }
 
   private:
     headless::HeadlessForm form_;
@@ -43,5 +45,6 @@ class HeadlessBackend {
 } // namespace
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Headless, FormContract, HeadlessBackend);
+INSTANTIATE_TYPED_TEST_SUITE_P(Headless, KeyContract, HeadlessBackend);
 
 } // namespace veltrano::platform::contract

@@ -80,6 +80,9 @@ class HeadlessForm : public FormBase {
     void UserClickLabel(int index);
     void UserChooseCombo(int index, int position);
     void UserLeaveList(int index);
+    // Tabs to a control and presses a key on it (kShift, kCtrl in shift); false when the key
+    // means nothing there.
+    bool UserKey(ControlRef ref, Key key, int shift);
     void UserResize(int height, std::optional<int> width);
     void UserClose();
     bool Closed() const { return closed_; }

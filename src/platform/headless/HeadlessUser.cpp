@@ -126,6 +126,17 @@ void HeadlessForm::UserLeaveList(int index) {
     if (sink_) sink_->lsb_LostFocus(index);
 }
 
+bool HeadlessForm::UserKey(ControlRef ref, Key key, int shift) {
+    Control& c = Get(ref);
+    const std::string name = std::string(ArrayName(ref.array)) + " " + std::to_string(ref.index);
+    if (!c.visible) throw ScriptError(name + " is hidden");
+    if (c.kind == ControlKind::PictureBox || c.kind == ControlKind::CommonDialog)
+        throw ScriptError(name + " takes no keys");
+    Focus(ref);
+    if (!HasControl(ref)) return false; // the focus change may have run handlers
+    return KeyPressed(sink_, ref, key, shift);
+}
+
 void HeadlessForm::UserResize(int height, std::optional<int> width) {
     if (!HasMainWindow()) throw ScriptError("no window to resize");
     const int w = width.value_or(windowSize_.w);
