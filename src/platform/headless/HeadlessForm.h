@@ -82,6 +82,8 @@ class HeadlessForm : public FormBase {
     void UserLeaveList(int index);
     void UserResize(int height, std::optional<int> width);
     void UserClose();
+    // Drops files or folders on the window.
+    void UserDrop(const std::vector<std::string>& paths);
     bool Closed() const { return closed_; }
 
     // --- the world outside ---------------------------------------------------------------
