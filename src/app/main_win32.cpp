@@ -4,6 +4,7 @@
 
 #include "platform/win32/Win32Form.h"
 #include "shell/Program.h"
+#include "textfile/NativePath.h"
 
 #include <objbase.h>
 
@@ -19,7 +20,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         veltrano::platform::win32::Win32Form form(instance);
         veltrano::Program program(form);
         program.StartUp();
-        if (form.HasMainWindow()) code = form.RunEventLoop();
+        if (form.HasMainWindow()) {
+            // The command line as wide text: a path the code page cannot hold is refused.
+            std::string error;
+            if (const auto args = veltrano::textfile::CommandLineArguments(0, nullptr, error))
+                program.OpenPaths(*args);
+            else
+                program.messages().Message("OPEN VOICE FILE ...", error,
+                                           veltrano::platform::Icon::Exclamation);
+            code = form.RunEventLoop();
+        }
     }
     if (SUCCEEDED(com)) OleUninitialize();
     return code;

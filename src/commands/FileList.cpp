@@ -57,4 +57,10 @@ void FileList::Clicked() {
     voices_.Fill();
 }
 
+void FileList::LoadRow(int n) {
+    form_.ListSetCurrent(kList, n - 1);
+    document_.Load(n);
+    voices_.Fill();
+}
+
 } // namespace veltrano

@@ -25,6 +25,9 @@ class FileList {
     void Fill();
     // A click on a row: that file into the document, its voices into the voice list.
     void Clicked();
+    // Selects row n - 1 and loads file n as a click on that row loads it, once the question
+    // before loss was answered.
+    void LoadRow(int n);
     // The folder of the last scan that found files; nothing before one.
     const std::optional<std::string>& LastFolder() const { return lastFolder_; }
 

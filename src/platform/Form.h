@@ -130,6 +130,8 @@ class EventSink {
     virtual void cmb_Click(int index) = 0;
     virtual void Win_1_ReSize() = 0;
     virtual void Win_1_Close(int& cancel) = 0;
+    // Files or folders dropped on the window, in the order the desktop gives them.
+    virtual void Win_1_DropFiles(const std::vector<std::string>& paths) = 0;
     virtual void Win_1_Message(std::int32_t hwnd, std::int32_t msg, std::int32_t wParam,
                                std::int32_t lParam) = 0;
 };

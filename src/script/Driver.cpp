@@ -290,7 +290,8 @@ void Driver::RunLine(const std::string& line) {
     const std::vector<std::string> t = Tokenize(line, &quoted_);
     if (t.empty()) return;
     const std::string& c = t[0];
-    if (c == "program-dir" || c == "documents" || c == "language" || c == "start") return SetUp(t);
+    if (c == "program-dir" || c == "documents" || c == "language" || c == "start" || c == "args")
+        return SetUp(t);
     if (c == "answer") return Answer(t);
     if (IsWorldCommand(c)) return World(t);
     if (c == "print") return Print(t);
@@ -333,6 +334,12 @@ void Driver::SetUp(const std::vector<std::string>& t) {
         program_ = std::make_unique<Program>(*form_);
         started_ = true;
         program_->StartUp();
+        program_->OpenPaths(args_);
+        return;
+    }
+    if (c == "args") {
+        for (std::size_t i = 1; i < t.size(); ++i)
+            args_.push_back(Resolve(t[i]));
         return;
     }
     if (t.size() != 2) throw ScenarioError(c + " takes one argument");
@@ -349,8 +356,8 @@ void Driver::Action(const std::vector<std::string>& t) {
     auto need = [&](std::size_t n) {
         if (t.size() < n) throw ScenarioError(c + " needs more arguments");
     };
-    static const char* const kActions[] = {"menu",  "menu-hover", "click", "choose",
-                                           "leave", "resize",     "close", "key"};
+    static const char* const kActions[] = {"menu",   "menu-hover", "click", "choose", "leave",
+                                           "resize", "close",      "key",   "drop"};
     if (std::find(std::begin(kActions), std::end(kActions), c) == std::end(kActions))
         throw ScenarioError("unknown command: " + c);
     RequireStarted(c);
@@ -414,6 +421,12 @@ void Driver::Action(const std::vector<std::string>& t) {
         std::optional<int> w;
         if (t.size() > 2) w = Int(t[2]);
         f.UserResize(Int(t[1]), w);
+    } else if (c == "drop") {
+        need(2);
+        std::vector<std::string> paths;
+        for (std::size_t i = 1; i < t.size(); ++i)
+            paths.push_back(Resolve(t[i]));
+        f.UserDrop(paths);
     } else if (c == "close") {
         f.UserClose();
         closed_ = f.Closed();

@@ -69,6 +69,7 @@ class Driver {
     std::optional<std::string> programDir_;
     std::optional<std::string> documentsDir_;
     std::uint16_t language_ = 0x0409;
+    std::vector<std::string> args_; // the command line the program was started with
     std::unique_ptr<platform::headless::HeadlessForm> form_;
     std::unique_ptr<Program> program_;
     std::vector<bool> quoted_; // per token of the current line: written in quotes

@@ -21,6 +21,15 @@ void CopySelectedVoices(Program& p) {
     p.messages().CLIPCOPY(1, text);
 }
 
+// The open dialog with one filter for both kinds of voice file; the bank goes the way a
+// bank named on the command line goes.
+void OpenVoiceFile(Program& p) {
+    const auto path = p.messages().OpenFileDialog(
+        "Open Voice File", "AN1x Voice Files (*.an1;*.ans)|*.an1;*.ans|All (*.*)|*.*",
+        std::string());
+    if (path) p.OpenPath(*path);
+}
+
 constexpr Command kCommands[] = {
     {cmd::kSelectAnsDirectory, ChooseVoiceDirectory},
     {cmd::kSelectAn1Directory, ChooseVoiceDirectory},
@@ -41,6 +50,7 @@ constexpr Command kCommands[] = {
     {cmd::kSaveVoiceFile, [](Program& p, std::int32_t) { p.document().Save(); }},
     {cmd::kSaveVoiceFileAs, [](Program& p, std::int32_t) { p.document().SaveAs(); }},
     {cmd::kWriteMatrixIntoFiles, [](Program& p, std::int32_t) { p.library().Run(); }},
+    {cmd::kOpenVoiceFile, [](Program& p, std::int32_t) { OpenVoiceFile(p); }},
     {cmd::kUndo,
      [](Program& p, std::int32_t) {
          if (p.document().Undo()) p.voices().Fill();

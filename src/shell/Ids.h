@@ -78,6 +78,7 @@ inline constexpr int kUndo = 521;
 inline constexpr int kRedo = 522;
 inline constexpr int kSaveVoiceFile = 523;
 inline constexpr int kWriteMatrixIntoFiles = 524;
+inline constexpr int kOpenVoiceFile = 525;
 } // namespace cmd
 
 // Colours the program uses.

@@ -5,6 +5,8 @@
 // the platform::Form it is given, so a test starts from a fresh Program on a fresh form and
 // reaches each part through its getter.
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "commands/FileList.h"
 #include "matrix/LibraryWrite.h"
@@ -42,8 +44,16 @@ class Program : public platform::EventSink {
     void cmb_Click(int index) override;
     void Win_1_ReSize() override;
     void Win_1_Close(int& cancel) override;
+    void Win_1_DropFiles(const std::vector<std::string>& paths) override { OpenPaths(paths); }
     void Win_1_Message(std::int32_t hwnd, std::int32_t msg, std::int32_t wParam,
                        std::int32_t lParam) override;
+
+    // The one way in for a bank from outside (the command line, a drop): the first path is
+    // opened, the others are left with a message that says so.
+    void OpenPaths(const std::vector<std::string>& paths);
+    // A voice file: its layout's directory command scans its folder and the file's row is
+    // loaded; a folder: scanned with the layout of the voice files it holds.
+    void OpenPath(const std::string& path);
 
     // Runs a menu command by its id; ids without a command, or greyed ones, do nothing.
     void RunCommand(std::int32_t id);

@@ -51,6 +51,7 @@ class Recorder : public EventSink {
     void cmb_Click(int i) override { Add("cmb_Click", i); }
     void Win_1_ReSize() override {}
     void Win_1_Close(int&) override {}
+    void Win_1_DropFiles(const std::vector<std::string>&) override {}
     void Win_1_Message(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {}
 
   private:

@@ -130,6 +130,10 @@ class RecordingSink : public EventSink {
         calls.push_back({"Win_1_Close", 0, {}});
         program_.Win_1_Close(cancel);
     }
+    void Win_1_DropFiles(const std::vector<std::string>& paths) override {
+        calls.push_back({"Win_1_DropFiles", static_cast<int>(paths.size()), {}});
+        program_.Win_1_DropFiles(paths);
+    }
     void Win_1_Message(std::int32_t hwnd, std::int32_t msg, std::int32_t wParam,
                        std::int32_t lParam) override {
         calls.push_back({"Win_1_Message", 0, {msg, wParam, lParam}});

@@ -85,6 +85,8 @@ class HeadlessForm : public FormBase {
     bool UserKey(ControlRef ref, Key key, int shift);
     void UserResize(int height, std::optional<int> width);
     void UserClose();
+    // Drops files or folders on the window.
+    void UserDrop(const std::vector<std::string>& paths);
     bool Closed() const { return closed_; }
 
     // --- the world outside ---------------------------------------------------------------

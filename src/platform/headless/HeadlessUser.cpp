@@ -145,6 +145,11 @@ void HeadlessForm::UserResize(int height, std::optional<int> width) {
     if (sink_) sink_->Win_1_ReSize();
 }
 
+void HeadlessForm::UserDrop(const std::vector<std::string>& paths) {
+    if (!HasMainWindow()) throw ScriptError("no window to drop on");
+    if (sink_) sink_->Win_1_DropFiles(paths);
+}
+
 void HeadlessForm::UserClose() {
     if (!HasMainWindow()) throw ScriptError("no window to close");
     int cancel = 0;

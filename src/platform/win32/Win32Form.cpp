@@ -4,6 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <shellapi.h>
+
+#include "textfile/NativePath.h"
 
 namespace veltrano::platform::win32 {
 
@@ -65,6 +72,7 @@ void Win32Form::CreateMainWindow(int outerWidth, int outerHeight) {
                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                             Px(outerWidth), Px(outerHeight), nullptr, nullptr, instance_, this);
     if (!hwnd_) return;
+    DragAcceptFiles(hwnd_, TRUE);
     if (const int dpi = WindowDpi(); dpi != dpi_) {
         dpi_ = dpi;
         DeleteObject(listFont_);
@@ -107,6 +115,23 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
         DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_DROPFILES: {
+        // Names read as wide text and narrowed strictly: a name the code page cannot hold is
+        // left out rather than turned into a look-alike that names another file.
+        const auto drop = reinterpret_cast<HDROP>(wParam);
+        std::vector<std::string> paths;
+        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+            name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+            if (auto path = textfile::ProgramText(std::filesystem::path(name)))
+                paths.push_back(*path);
+        }
+        DragFinish(drop);
+        if (!closed_ && !progressWindow_.window && sink_ && !paths.empty())
+            sink_->Win_1_DropFiles(paths);
+        return 0;
+    }
     case WM_CLOSE: {
         // Not under a run: the run ends first, with its progress window.
         if (closed_ || progressWindow_.window) return 0;

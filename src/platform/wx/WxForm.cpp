@@ -117,6 +117,14 @@ class MainFrame : public wxFrame {
 };
 } // namespace
 
+bool WxForm::PathDropTarget::OnDropFiles(wxCoord, wxCoord, const wxArrayString& names) {
+    std::vector<std::string> paths;
+    for (const wxString& name : names)
+        paths.push_back(PathFromWx(name));
+    if (EventSink* s = form_->Sink()) s->Win_1_DropFiles(paths);
+    return true;
+}
+
 void WxForm::CreateMainWindow(int outerWidth, int outerHeight) {
     if (frame_ || closed_) return;
     // Larger text (the desktop's text scale or a resolution above 96 dots per inch) makes
@@ -133,6 +141,8 @@ void WxForm::CreateMainWindow(int outerWidth, int outerHeight) {
     frame_->Bind(wxEVT_MENU_CLOSE, &WxForm::OnMenuClose, this);
     frame_->Bind(wxEVT_MENU_HIGHLIGHT, &WxForm::OnMenuHighlight, this);
     frame_->Bind(wxEVT_MENU, &WxForm::OnMenuCommand, this);
+    // Files and folders dropped anywhere on the window; the frame owns the target.
+    frame_->SetDropTarget(new PathDropTarget(this));
 }
 
 void WxForm::UnbindFrame() {

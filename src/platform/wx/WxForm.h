@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <vector>
+#include <wx/dnd.h>
 
 #include "platform/FormBase.h"
 #include "platform/Scale.h"
@@ -179,6 +180,15 @@ class WxForm : public FormBase {
     std::unique_ptr<wxFileDialog> MakeFileDialog(const CommonDialogProps& props, long style,
                                                  const char* defaultTitle) const;
     EventSink* Sink() const; // nothing once the window has closed
+    // Hands the paths dropped on the window to the event sink.
+    class PathDropTarget : public wxFileDropTarget {
+      public:
+        explicit PathDropTarget(WxForm* form) : form_(form) {}
+        bool OnDropFiles(wxCoord x, wxCoord y, const wxArrayString& names) override;
+
+      private:
+        WxForm* form_;
+    };
     void UnbindFrame();
 
     EventSink* sink_ = nullptr;
