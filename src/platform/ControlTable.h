@@ -21,6 +21,9 @@ struct ControlRecord {
     Color back = Rgb(240, 240, 240);
     Color fore = Rgb(0, 0, 0);
     std::string tip;
+    // What a screen reader says: the name, and a description that stands before the tip.
+    std::string accName;
+    std::string accDescription;
     bool visible = true;
     int alignment = 0;
     int appearance = 1;

@@ -172,6 +172,10 @@ class Form {
     virtual bool SetAppearance(ControlRef ref, int appearance) = 0;
     virtual bool SetSorted(ControlRef ref, bool sorted) = 0;
     virtual bool MoveControl(ControlRef ref, Rect rect) = 0;
+    // What a screen reader says of a control: its name, and what it does now. A control
+    // without a description of its own is described by its tool tip. Any control has both.
+    virtual bool SetAccessibleName(ControlRef ref, const std::string& name) = 0;
+    virtual bool SetAccessibleDescription(ControlRef ref, const std::string& text) = 0;
 
     // Check boxes and option buttons. Selecting an option clears the others of its group.
     virtual bool Checked(ControlRef ref) const = 0;
@@ -266,6 +270,9 @@ class Form {
     virtual std::uint16_t UserLanguageId() const = 0;
     virtual std::string DocumentsFolder() const = 0;
     virtual std::string ProgramFolder() const = 0;
+    // The user's own folder for what the program keeps between runs (settings, the user's
+    // names); empty when the environment names none. It may not exist yet.
+    virtual std::string SettingsFolder() const = 0;
 
     // Runs until the main window has closed; returns the process exit code.
     virtual int RunEventLoop() = 0;

@@ -43,6 +43,37 @@ bool FormBase::SetToolTip(ControlRef ref, const std::string& text) {
     return c != nullptr;
 }
 
+bool FormBase::SetAccessibleName(ControlRef ref, const std::string& name) {
+    ControlRecord* c = controls_.Find(ref);
+    if (!c) return false;
+    if (c->accName != name) {
+        c->accName = name;
+        DoAccessible(*c);
+    }
+    return true;
+}
+
+bool FormBase::SetAccessibleDescription(ControlRef ref, const std::string& text) {
+    ControlRecord* c = controls_.Find(ref);
+    if (!c) return false;
+    if (c->accDescription != text) {
+        c->accDescription = text;
+        DoAccessible(*c);
+    }
+    return true;
+}
+
+std::string FormBase::AccessibleName(ControlRef ref) const {
+    const ControlRecord* c = controls_.Find(ref);
+    return c ? c->accName : std::string();
+}
+
+std::string FormBase::AccessibleDescription(ControlRef ref) const {
+    const ControlRecord* c = controls_.Find(ref);
+    if (!c) return {};
+    return c->accDescription.empty() ? c->tip : c->accDescription;
+}
+
 bool FormBase::SetVisible(ControlRef ref, bool visible) {
     ControlRecord* c = controls_.SetVisible(ref, visible);
     if (c) DoVisible(*c);

@@ -42,6 +42,8 @@ class FormBase : public Form {
     bool SetAppearance(ControlRef ref, int appearance) override;
     bool SetSorted(ControlRef ref, bool sorted) override;
     bool MoveControl(ControlRef ref, Rect rect) override;
+    bool SetAccessibleName(ControlRef ref, const std::string& name) override;
+    bool SetAccessibleDescription(ControlRef ref, const std::string& text) override;
     bool Checked(ControlRef ref) const override { return controls_.Checked(ref); }
     void SetChecked(ControlRef ref, bool checked) override;
 
@@ -53,6 +55,9 @@ class FormBase : public Form {
     bool Visible(ControlRef ref) const { return controls_.Visible(ref); }
     Rect ControlRect(ControlRef ref) const { return controls_.RectOf(ref); }
     const ControlRecord* Record(ControlRef ref) const { return controls_.Find(ref); }
+    std::string AccessibleName(ControlRef ref) const;
+    // The control's own description, else its tool tip.
+    std::string AccessibleDescription(ControlRef ref) const;
 
     // --- list boxes ----------------------------------------------------------------------
     void ListClear(ControlRef ref) override;
@@ -142,6 +147,7 @@ class FormBase : public Form {
     virtual void DoCreateControl(ControlRecord&) {}
     virtual void DoColors(ControlRecord&) {}
     virtual void DoToolTip(ControlRecord&) {}
+    virtual void DoAccessible(ControlRecord&) {} // the name or the own description changed
     virtual void DoVisible(ControlRecord&) {}
     virtual void DoAlignment(ControlRecord&) {}
     virtual void DoMove(ControlRecord&) {}

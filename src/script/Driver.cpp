@@ -219,6 +219,11 @@ Driver::~Driver() {
     fs::remove_all(tmpDir_, ec);
 }
 
+// The settings folder: the one `config` names, else a fresh empty one of this run.
+std::string Driver::SettingsDir() const {
+    return settingsDir_.value_or(tmpDir_ + "/config");
+}
+
 std::string Driver::Resolve(const std::string& path) const {
     auto under = [&](const std::string& prefix,
                      const std::string& dir) -> std::optional<std::string> {
@@ -229,6 +234,7 @@ std::string Driver::Resolve(const std::string& path) const {
     if (auto p = under("$TMP", tmpDir_)) return *p;
     if (auto p = under("$DOCS", documentsDir_.value_or(tmpDir_ + "/Documents"))) return *p;
     if (auto p = under("$PROGRAM", programDir_.value_or(scenarioDir_))) return *p;
+    if (auto p = under("$CONFIG", SettingsDir())) return *p;
     if (fs::path(path).is_absolute()) return path;
     return (fs::path(scenarioDir_) / path).lexically_normal().string();
 }
@@ -239,6 +245,7 @@ std::string Driver::Mask(const std::string& text) const {
     if (documentsDir_) dirs.push_back({*documentsDir_, "$DOCS"});
     dirs.push_back({fs::path(scenarioDir_).lexically_normal().string(), "$SCN"});
     if (programDir_) dirs.push_back({*programDir_, "$PROGRAM"});
+    dirs.push_back({SettingsDir(), "$CONFIG"});
     std::sort(dirs.begin(), dirs.end(),
               [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
     std::string s = text;
@@ -290,7 +297,8 @@ void Driver::RunLine(const std::string& line) {
     const std::vector<std::string> t = Tokenize(line, &quoted_);
     if (t.empty()) return;
     const std::string& c = t[0];
-    if (c == "program-dir" || c == "documents" || c == "language" || c == "start" || c == "args")
+    if (c == "program-dir" || c == "documents" || c == "language" || c == "start" || c == "args" ||
+        c == "config")
         return SetUp(t);
     if (c == "answer") return Answer(t);
     if (IsWorldCommand(c)) return World(t);
@@ -310,6 +318,11 @@ void Driver::SetUp(const std::vector<std::string>& t) {
             fs::create_directories(*documentsDir_);
         }
         form_->documentsFolder = *documentsDir_;
+        if (!settingsDir_) {
+            settingsDir_ = SettingsDir();
+            fs::create_directories(*settingsDir_);
+        }
+        form_->settingsFolder = *settingsDir_;
         form_->languageId = language_;
         form_->onMessage = [this](const platform::headless::MessageRecord& m) {
             Emit(std::string("message ") + IconName(m.icon) + " " + Quote(Mask(m.title)) + " " +
@@ -347,6 +360,8 @@ void Driver::SetUp(const std::vector<std::string>& t) {
         programDir_ = Resolve(t[1]);
     else if (c == "documents")
         documentsDir_ = Resolve(t[1]);
+    else if (c == "config")
+        settingsDir_ = Resolve(t[1]);
     else
         language_ = static_cast<std::uint16_t>(Int(t[1]));
 }

@@ -59,6 +59,7 @@ class Driver {
     bool IsWorldCommand(const std::string& c) const;
 
     std::string Resolve(const std::string& path) const;
+    std::string SettingsDir() const;
     std::string Mask(const std::string& text) const;
     void Emit(const std::string& line);
     void RequireStarted(const std::string& what) const;
@@ -68,6 +69,7 @@ class Driver {
     std::string tmpDir_;
     std::optional<std::string> programDir_;
     std::optional<std::string> documentsDir_;
+    std::optional<std::string> settingsDir_;
     std::uint16_t language_ = 0x0409;
     std::vector<std::string> args_; // the command line the program was started with
     std::unique_ptr<platform::headless::HeadlessForm> form_;

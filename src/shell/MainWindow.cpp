@@ -90,6 +90,25 @@ void CreateMainWindow(platform::Form& form) {
         form.CreateControl(ctl::lbl(ctl::kRowLabel + k), ControlKind::Label, RowCaption(k + 1),
                            {3, kFirstRowY + kRowPitch * k, 20, 20});
     form.CreateControl({Array::cd, ctl::kDialog}, ControlKind::CommonDialog, "", {});
+    NameControls(form);
+}
+
+void NameControls(platform::Form& form) {
+    // A control with a caption is named by it; the others say what they are.
+    for (const ControlSpec& c : kFixedControls)
+        if (*c.caption) form.SetAccessibleName({c.array, c.index}, c.caption);
+    form.SetAccessibleName(ctl::lsb(ctl::kVoiceList), "Voices");
+    form.SetAccessibleName(ctl::lsb(ctl::kFileList), "Voice files");
+    form.SetAccessibleName(ctl::cmb(ctl::kStoreList), "Stored matrices");
+    form.SetAccessibleName(ctl::img(ctl::kPicture), "AN1x synthesizer");
+    form.SetAccessibleName(ctl::lbl(ctl::kSearchMarker), "Search mode armed");
+    for (int k = 0; k < voice::kSlots; ++k) {
+        const std::string row = "Row " + std::to_string(k + 1);
+        form.SetAccessibleName(ctl::cmb(ctl::kCtrlBox + k), row + " controller");
+        form.SetAccessibleName(ctl::cmb(ctl::kParamBox + k), row + " parameter");
+        form.SetAccessibleName(ctl::cmb(ctl::kDepthBox + k), row + " depth");
+        form.SetAccessibleName(ctl::lbl(ctl::kRowLabel + k), row);
+    }
 }
 
 void StyleWindows(platform::Form& form, Messages& messages) {

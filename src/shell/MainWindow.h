@@ -7,6 +7,8 @@ namespace veltrano {
 
 // The window and its controls, in creation order.
 void CreateMainWindow(platform::Form& form);
+// What a screen reader calls each control; CreateMainWindow names them.
+void NameControls(platform::Form& form);
 // Caption, colours, alignments and tool tips; a property that cannot be set is reported.
 void StyleWindows(platform::Form& form, Messages& messages);
 // A fixed width, a minimum height, and a voice list that grows with the window.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "support/AsUser.h"
 #include "textfile/FileFinder.h"
 #include "textfile/Resources.h"
+#include "textfile/SettingsFolder.h"
 #include "textfile/TextLibrary.h"
 
 namespace fs = std::filesystem;
@@ -520,3 +522,38 @@ TEST(WildcardMatch, BehavesLikeTheSystemsFileNameWildcards) {
 }
 
 } // namespace
+
+#ifndef _WIN32
+TEST(UserSettingsFolder, XdgConfigHomeWhenAbsoluteElseTheHomesConfig) {
+    struct Case {
+        const char* config; // nullptr: unset
+        const char* home;
+        std::string folder;
+    };
+    const Case cases[] = {
+        {"/x/cfg", "/home/u", "/x/cfg/veltrano"},
+        {"relative/cfg", "/home/u", "/home/u/.config/veltrano"},
+        {"", "/home/u", "/home/u/.config/veltrano"},
+        {nullptr, "/home/u", "/home/u/.config/veltrano"},
+        {nullptr, "", ""},
+    };
+    const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
+    const char* oldHome = std::getenv("HOME");
+    const std::string savedConfig = oldConfig ? oldConfig : "";
+    const std::string savedHome = oldHome ? oldHome : "";
+    for (const Case& c : cases) {
+        if (c.config)
+            setenv("XDG_CONFIG_HOME", c.config, 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+        setenv("HOME", c.home, 1);
+        EXPECT_EQ(veltrano::textfile::UserSettingsFolder(), c.folder)
+            << (c.config ? c.config : "(unset)") << " / " << c.home;
+    }
+    if (oldConfig)
+        setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", savedHome.c_str(), 1);
+}
+#endif

@@ -44,6 +44,7 @@ class HeadlessForm : public FormBase {
     // Environment.
     std::uint16_t languageId = 0x0409;
     std::string documentsFolder;
+    std::string settingsFolder;
     std::string programFolder;
     WindowState windowState = WindowState::Normal;
 
@@ -136,6 +137,7 @@ class HeadlessForm : public FormBase {
     std::uint16_t UserLanguageId() const override { return languageId; }
     std::string DocumentsFolder() const override { return documentsFolder; }
     std::string ProgramFolder() const override { return programFolder; }
+    std::string SettingsFolder() const override { return settingsFolder; }
     int RunEventLoop() override { return 0; }
 
   private:

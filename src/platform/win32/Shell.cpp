@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/win32/Win32Form.h"
+#include "textfile/SettingsFolder.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -116,6 +117,10 @@ std::string Win32Form::ProgramFolder() const {
     }
     const std::size_t sep = narrow->find_last_of("\\/");
     return sep == std::string::npos ? std::string() : narrow->substr(0, sep);
+}
+
+std::string Win32Form::SettingsFolder() const {
+    return textfile::UserSettingsFolder();
 }
 
 } // namespace veltrano::platform::win32

@@ -107,6 +107,7 @@ class Win32Form : public FormBase {
     std::uint16_t UserLanguageId() const override;
     std::string DocumentsFolder() const override;
     std::string ProgramFolder() const override;
+    std::string SettingsFolder() const override;
     int RunEventLoop() override;
 
   private:

@@ -109,6 +109,7 @@ class WxForm : public FormBase {
     std::uint16_t UserLanguageId() const override;
     std::string DocumentsFolder() const override;
     std::string ProgramFolder() const override;
+    std::string SettingsFolder() const override;
     int RunEventLoop() override;
 
   private:

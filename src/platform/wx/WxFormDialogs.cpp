@@ -27,6 +27,7 @@
 #include "platform/SaveName.h"
 #include "platform/wx/Text.h"
 #include "platform/wx/WxForm.h"
+#include "textfile/SettingsFolder.h"
 
 namespace veltrano::platform::wx {
 
@@ -317,6 +318,10 @@ std::string WxForm::ProgramFolder() const {
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (!ec && !exe.empty()) return exe.parent_path().string();
     return PathFromWx(wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath());
+}
+
+std::string WxForm::SettingsFolder() const {
+    return textfile::UserSettingsFolder();
 }
 
 int WxForm::RunEventLoop() {
