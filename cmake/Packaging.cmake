@@ -34,6 +34,8 @@ if(NOT WIN32)
   install(FILES "${CMAKE_SOURCE_DIR}/data/veltrano.desktop" DESTINATION share/applications)
   install(FILES "${CMAKE_SOURCE_DIR}/data/veltrano.png"
           DESTINATION share/icons/hicolor/64x64/apps)
+  # The two kinds of voice file, for the desktop's MIME database (the desktop entry names them).
+  install(FILES "${CMAKE_SOURCE_DIR}/packaging/veltrano.xml" DESTINATION share/mime/packages)
 endif()
 
 set(CPACK_PACKAGE_NAME veltrano)
@@ -56,6 +58,10 @@ set(CPACK_STRIP_FILES ON)
 if(WIN32)
   if(EXISTS "${CMAKE_CURRENT_LIST_DIR}/PackageZip.cmake")
     include("${CMAKE_CURRENT_LIST_DIR}/PackageZip.cmake")
+  endif()
+  # The installer holds the 64-bit program only (NSIS's target amd64-unicode).
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND TARGET veltrano)
+    include("${CMAKE_CURRENT_LIST_DIR}/PackageInstaller.cmake")
   endif()
 else()
   include("${CMAKE_CURRENT_LIST_DIR}/PackageDeb.cmake")

@@ -13,7 +13,9 @@ if [[ ${1:-} == --test ]]; then
          xvfb xauth xdotool x11-apps x11-utils imagemagick openbox python3
          dpkg-dev file desktop-file-utils lintian appstream groff-base
          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64
-         clang libclang-rt-14-dev strace)
+         clang libclang-rt-14-dev strace
+         xdg-utils libfile-mimeinfo-perl nsis
+         dbus dbus-x11 at-spi2-core gir1.2-atspi-2.0 python3-gi)
 fi
 missing=()
 for p in "${need[@]}"; do

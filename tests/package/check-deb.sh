@@ -2,12 +2,14 @@
 # check-deb.sh BUILD-FOLDER SCRATCH-FOLDER VERSION
 # Builds the Debian package of BUILD-FOLDER into SCRATCH-FOLDER with cpack, then checks
 # it: lintian finds no error and no warning; the AppStream metadata, the desktop entry and
-# the icon it installs pass appstreamcli validate-tree; the changelog's newest entry and
+# the icon it installs pass appstreamcli validate-tree; the desktop entry passes
+# desktop-file-validate and names both voice file types, which the package's MIME file
+# declares; the changelog's newest entry and
 # the metadata's newest release are VERSION.
 set -euo pipefail
 build=$1 scratch=$2 version=$3
 
-for tool in cpack dpkg-deb dpkg-parsechangelog lintian appstreamcli; do
+for tool in cpack dpkg-deb dpkg-parsechangelog lintian appstreamcli desktop-file-validate; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIPPED: $tool is not installed (scripts/deps.sh --test installs it)"
     exit 77
@@ -50,6 +52,25 @@ if [[ ! -f ${metainfo[0]} ]]; then
 elif ! appstreamcli validate-tree --no-net "$root"; then
   echo "FAIL: appstreamcli validate-tree"
   failed=1
+fi
+
+echo "== desktop entry and MIME types"
+desktop=$root/usr/share/applications/veltrano.desktop
+mime=$root/usr/share/mime/packages/veltrano.xml
+if ! desktop-file-validate "$desktop"; then
+  echo "FAIL: desktop-file-validate"
+  failed=1
+fi
+grep -qx 'Exec=veltrano %F' "$desktop" || { echo "FAIL: the desktop entry's Exec is not 'veltrano %F'"; failed=1; }
+if [[ ! -f $mime ]]; then
+  echo "FAIL: the package installs no /usr/share/mime/packages/veltrano.xml"
+  failed=1
+else
+  for type in application/x-veltrano-an1 application/x-veltrano-ans; do
+    grep -q "^MimeType=.*$type;" "$desktop" || { echo "FAIL: the desktop entry's MimeType lacks $type"; failed=1; }
+    grep -q "<mime-type type=\"$type\">" "$mime" || { echo "FAIL: veltrano.xml declares no $type"; failed=1; }
+    grep -q "<mediatype>$type</mediatype>" "${metainfo[0]}" || { echo "FAIL: the metadata provides no $type"; failed=1; }
+  done
 fi
 
 echo "== versions"

@@ -1,0 +1,43 @@
+# cmake -DSTAGE=DIR -DOUT=files.nsh -P InstallerFiles.cmake
+# Writes the NSIS macros InstallFiles and UninstallFiles for every file under STAGE (the
+# installer's staged tree): one File line and one Delete line each, then RMDir, deepest
+# folder first, which removes a folder only when it is empty. The zip's "Read Me.txt" (how
+# to use the zip) is left out.
+file(GLOB_RECURSE files RELATIVE "${STAGE}" "${STAGE}/*")
+list(REMOVE_ITEM files "Read Me.txt")
+list(SORT files)
+set(install "!macro InstallFiles\n")
+set(uninstall "!macro UninstallFiles\n")
+set(dirs)
+set(current "-")
+foreach(f IN LISTS files)
+  get_filename_component(dir "${f}" DIRECTORY)
+  string(REPLACE "/" "\\" wdir "${dir}")
+  string(REPLACE "/" "\\" wf "${f}")
+  if(NOT dir STREQUAL current)
+    if(dir STREQUAL "")
+      string(APPEND install "  SetOutPath \"$INSTDIR\"\n")
+    else()
+      string(APPEND install "  SetOutPath \"$INSTDIR\\${wdir}\"\n")
+      # Every folder on the way, for RMDir.
+      set(d "${dir}")
+      while(NOT d STREQUAL "")
+        list(APPEND dirs "${d}")
+        get_filename_component(d "${d}" DIRECTORY)
+      endwhile()
+    endif()
+    set(current "${dir}")
+  endif()
+  string(APPEND install "  File \"${STAGE}/${f}\"\n")
+  string(APPEND uninstall "  Delete \"$INSTDIR\\${wf}\"\n")
+endforeach()
+list(REMOVE_DUPLICATES dirs)
+list(SORT dirs)
+list(REVERSE dirs) # a folder sorts before what it holds: reversed, the deepest come first
+foreach(d IN LISTS dirs)
+  string(REPLACE "/" "\\" wd "${d}")
+  string(APPEND uninstall "  RMDir \"$INSTDIR\\${wd}\"\n")
+endforeach()
+string(APPEND install "  SetOutPath \"$INSTDIR\"\n!macroend\n")
+string(APPEND uninstall "!macroend\n")
+file(WRITE "${OUT}" "; Made by cmake/InstallerFiles.cmake from ${STAGE}\n${install}${uninstall}")
