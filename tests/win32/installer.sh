@@ -94,9 +94,11 @@ for v in DisplayName DisplayVersion Publisher UninstallString EstimatedSize; do
 done
 
 # --- 3. open a bank through its file type ----------------------------------------------------
-mkdir -p "$home/Documents"
-cp "$here/../../data/samples/Factory A.an1" "$home/Documents/My Bank.an1"
-bank='C:\users\'"$user"'\Documents\My Bank.an1'
+# A folder of the prefix's own (Documents links to the Linux home folder).
+banks=$own/drive_c/Banks
+mkdir -p "$banks"
+cp "$here/../../data/samples/Factory A.an1" "$banks/My Bank.an1"
+bank='C:\Banks\My Bank.an1'
 # The shell's way: the extension's ProgID, its open command, %1 replaced by the path. The
 # command is "EXE" "%1" (checked above), so the program and its one argument are the
 # quoted parts.
@@ -108,11 +110,14 @@ exe=$(sed -E 's/^"([^"]*)".*/\1/' <<<"$command")
 arg=$(sed -E 's/^"[^"]*" "([^"]*)"$/\1/' <<<"$command")
 log=$out/installer-program.log
 t0=$SECONDS
-(cd "$home/Documents" && exec timeout 120 "$wine_run" "$own" "$exe" "$arg") >"$log" 2>&1 &
+(cd "$banks" && exec timeout 120 "$wine_run" "$own" "$exe" "$arg") >"$log" 2>&1 &
 pid=$!
 wid=$(timeout 90 xdotool search --sync --onlyvisible --name '^Veltrano - My Bank\.an1$' 2>/dev/null | head -n 1)
 if [[ -z $wid ]]; then
-  xdotool search --name 'Veltrano' getwindowname %@ 2>/dev/null | sed 's/^/installer: window: /'
+  for w in $(xdotool search --name '.' 2>/dev/null); do
+    echo "installer: window: $(xdotool getwindowname "$w")"
+  done
+  command -v import >/dev/null && import -window root "$out/installer-failed.png"
   cat "$log" >&2
   fail "no window named 'Veltrano - My Bank.an1' within 90 s"
 fi
@@ -124,8 +129,8 @@ pid=
 
 # --- 4. uninstall ----------------------------------------------------------------------------
 mkdir -p "$instdir/samples/Mine"
-cp "$home/Documents/My Bank.an1" "$instdir/samples/Mine/Kept.an1"
-cp "$home/Documents/My Bank.an1" "$instdir/samples/Factory A.an1.bak"
+cp "$banks/My Bank.an1" "$instdir/samples/Mine/Kept.an1"
+cp "$banks/My Bank.an1" "$instdir/samples/Factory A.an1.bak"
 echo "orig" >"$instdir/samples/Pads.ans.orig"
 t0=$SECONDS
 # NSIS's uninstaller copies itself to the temporary folder, starts that copy and ends: wait
@@ -147,7 +152,7 @@ done
 left=$(cd "$instdir" && find . -type f | sort)
 want=$(printf '%s\n' "./samples/Factory A.an1.bak" "./samples/Mine/Kept.an1" "./samples/Pads.ans.orig" | sort)
 [[ $left == "$want" ]] || fail "left in $instdir: $left; expected only the user's files: $want"
-[[ -f $home/Documents/My Bank.an1 ]] || fail "the uninstaller removed the user's voice file"
+[[ -f "$banks/My Bank.an1" ]] || fail "the uninstaller removed the user's voice file"
 [[ -f $settings ]] || fail "the uninstaller removed the settings file"
 echo "installer: the user's files are kept: $(tr '\n' ' ' <<<"$left")and the settings"
 echo "installer: OK in $((SECONDS - start)) s (installer: $(stat -c %s "$setup") bytes)"
