@@ -19,7 +19,6 @@ setup=${2:?usage: installer.sh WINE-PREFIX SETUP.exe OUTPUT-FOLDER}
 out=${3:?usage: installer.sh WINE-PREFIX SETUP.exe OUTPUT-FOLDER}
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run=$here/../../scripts/wine-run.sh
-smoke_name=installer
 fail() {
   echo "installer: FAIL: $*" >&2
   exit 1
