@@ -101,10 +101,18 @@ bool NameBook::AnyUserName() const {
 
 NameBook ReadNameBook(const std::string& shippedPath, const std::string& userPath,
                       Notices& notices) {
+    std::string text;
+    auto lists = ReadLists(shippedPath, notices, &text);
+    return NameBookOver(lists ? std::move(*lists) : NameLists{}, std::move(text), userPath,
+                        notices);
+}
+
+NameBook NameBookOver(NameLists shipped, std::string shippedText, const std::string& userPath,
+                      Notices& notices) {
     NameBook book;
     book.userPath = userPath;
-    if (auto lists = ReadLists(shippedPath, notices, &book.shippedText))
-        book.shipped = std::move(*lists);
+    book.shipped = std::move(shipped);
+    book.shippedText = std::move(shippedText);
     for (int c = 0; c < NameLists::kColumns; ++c)
         for (const TableEntry& e : book.shipped.columns[c])
             book.names[c].push_back(e.name);

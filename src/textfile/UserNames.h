@@ -47,6 +47,9 @@ struct NameBook {
 // A user list shorter than the shipped one is completed from the shipped list.
 NameBook ReadNameBook(const std::string& shippedPath, const std::string& userPath,
                       Notices& notices);
+// The same over shipped lists already read, with the shipped file's bytes.
+NameBook NameBookOver(NameLists shipped, std::string shippedText, const std::string& userPath,
+                      Notices& notices);
 
 // The user's file for the book: the shipped file with each list's names replaced by the
 // book's, its first block saying which names the user gave.
