@@ -33,6 +33,14 @@ std::optional<std::string> Incomplete(const NameLists& lists) {
     return std::nullopt;
 }
 
+// A name as the first block may hold it: a "[" there could start a list header (a name read
+// from a user's file may hold one), which would make the block pass for that list.
+std::string FreeText(std::string name) {
+    for (char& c : name)
+        if (c == '[') c = '(';
+    return name;
+}
+
 bool IsPlaceholder(std::string_view name) {
     return name.size() >= 2 && name.substr(name.size() - 2) == " ?";
 }
@@ -169,8 +177,8 @@ std::string UserFileText(const NameBook& book) {
         for (int v = 0; v < static_cast<int>(book.names[c].size()); ++v)
             if (book.Origin(c, v) == NameOrigin::User) {
                 head += "\r\n" + std::string(kColumnWords[c]) + " " + std::to_string(v) + ": " +
-                        book.names[c][static_cast<std::size_t>(v)] +
-                        " (shipped: " + book.ShippedName(c, v) + ")";
+                        FreeText(book.names[c][static_cast<std::size_t>(v)]) +
+                        " (shipped: " + FreeText(book.ShippedName(c, v)) + ")";
                 any = true;
             }
     if (!any) head += "\r\nNone.";

@@ -133,6 +133,22 @@ TEST(NameBook, AShorterUserListIsCompletedFromTheShippedOne) {
     EXPECT_EQ(book.Origin(NameLists::kParameters, 1), NameOrigin::User);
 }
 
+// A name read from a user's file may hold a list header of a later list; the first block of
+// the file written back lists it without its bracket, so the list is still found.
+TEST(NameBook, AHeaderInAUserNameDoesNotHideItsListWhenWrittenBack) {
+    Folder f;
+    f.Write("free\r\n\r\n[CONTROLLERS]\r\n0;off\r\n\r\n[PARAMETERS]\r\n0;[CONTROLLERS]"
+            "\r\n\r\n[DEPTH]\r\n0;Dirct");
+    Notices n;
+    NameBook book = ReadNameBook(kShipped, f.Path(), n);
+    ASSERT_TRUE(book.fromUser);
+    ASSERT_FALSE(RenameValue(book, NameLists::kParameters, 1, "Pitch"));
+    const NameBook back = ReadNameBook(kShipped, f.Path(), n);
+    EXPECT_TRUE(n.empty());
+    EXPECT_EQ(back.names[NameLists::kParameters][0], "[CONTROLLERS]");
+    EXPECT_EQ(back.names[NameLists::kControllers][1], "CC 1 ModWhl");
+}
+
 TEST(NameBook, TheFolderIsCreatedOnTheFirstRename) {
     Folder f;
     Notices n;
