@@ -22,6 +22,7 @@ constexpr const char* kUsage =
     "  find (--controller X | --parameter X) [--csv|--json] PATH...\n"
     "                                                    the voices that use X\n"
     "  report FOLDER OUT.txt                             the voice name report of a folder\n"
+    "  names [--json]                                    the names in use and where each is from\n"
     "\n"
     "edits (a plan of what would change; with --write, done):\n"
     "  set-matrix SOURCE [FILTERS] [--write] PATH...     one matrix into the voices\n"
@@ -33,7 +34,9 @@ constexpr const char* kUsage =
     "common options:\n"
     "  --layout an1|ans   read every bank in this layout (default: by the file's extension;\n"
     "                     for report: an1)\n"
-    "  --data FILE        names from FILE instead of Veltrano.txt beside the program\n"
+    "  --data FILE        names from FILE alone; without it, Veltrano.txt beside the program\n"
+    "                     with the user's names file over it ($XDG_CONFIG_HOME/veltrano/\n"
+    "                     Veltrano.txt, %APPDATA%\\Veltrano\\Veltrano.txt on Windows)\n"
     "  --help             this text, or a command's own with COMMAND --help\n"
     "  --version          the program's version\n"
     "\n"
@@ -164,6 +167,19 @@ constexpr const char* kRestoreHelp =
     "example: veltrano-cli restore --write ~/AN1x\n"
     "         veltrano-cli restore --original --write ~/AN1x   # as before the first edit\n";
 
+constexpr const char* kNamesHelp =
+    "usage: veltrano-cli names [--json] [--data FILE]\n"
+    "\n"
+    "The three name lists in use, controllers, parameters and depths: a line with the list's\n"
+    "name, then per value its number, name and origin separated by tabs. The origin is\n"
+    "shipped (a name of the shipped data file), placeholder (a shipped name ending in \" ?\",\n"
+    "whose meaning is not known) or user (a name the user gave with Edit > Rename Value...\n"
+    "in the window, read from the user's names file, whose path the first line gives).\n"
+    "With --json: {\"user_file\" (null without one), \"controllers\", \"parameters\",\n"
+    "\"depths\": [{\"value\", \"name\", \"origin\"}]}.\n"
+    "\n"
+    "example: veltrano-cli names | grep user\n";
+
 #undef VELTRANO_EDIT_TEXT
 
 struct CommandEntry {
@@ -185,6 +201,7 @@ const CommandEntry* FindCommand(const std::string& name) {
         {"matrix", kMatrixHelp, {"--csv", "--json"}},
         {"find", kFindHelp, {"--csv", "--json", "--controller", "--parameter"}},
         {"report", kReportHelp, {}},
+        {"names", kNamesHelp, {"--json"}},
         {"set-matrix", kSetMatrixHelp,
          with({"--collection", "--entry", "--from-voice", "--from-csv"}, kFilters)},
         {"replace", kReplaceHelp, with({"--controller", "--parameter", "--with"}, kFilters)},
@@ -228,6 +245,7 @@ int Run(const std::vector<std::string>& args, const std::string& programFolder, 
         if (command == "matrix") return Matrix(o, programFolder, out, err);
         if (command == "find") return Find(o, programFolder, out, err);
         if (command == "report") return Report(o, err);
+        if (command == "names") return Names(o, programFolder, out, err);
         if (command == "set-matrix") return SetMatrix(o, out, err);
         if (command == "replace") return Replace(o, programFolder, out, err);
         if (command == "set-category") return SetCategory(o, out, err);

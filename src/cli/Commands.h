@@ -16,6 +16,7 @@ int Matrix(const Options& o, const std::string& programFolder, std::ostream& out
            std::ostream& err);
 int Find(const Options& o, const std::string& programFolder, std::ostream& out, std::ostream& err);
 int Report(const Options& o, std::ostream& err);
+int Names(const Options& o, const std::string& programFolder, std::ostream& out, std::ostream& err);
 
 // The edits over a library, planned and, with --write, written.
 int SetMatrix(const Options& o, std::ostream& out, std::ostream& err);

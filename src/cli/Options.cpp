@@ -4,6 +4,7 @@
 
 #include "cli/Banks.h"
 #include "cli/Text.h"
+#include "textfile/SettingsFolder.h"
 #include "textfile/TextLibrary.h"
 
 namespace veltrano::cli {
@@ -84,16 +85,40 @@ bool IsNumber(std::string_view text) {
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::optional<textfile::NameTables> LoadNames(const Options& o, const std::string& programFolder,
-                                              std::ostream& err) {
+std::optional<textfile::NameBook> LoadNameBook(const Options& o, const std::string& programFolder,
+                                               std::ostream& err) {
     const std::string path = o.data.value_or(textfile::JoinPath(programFolder, "Veltrano.txt"));
+    // With --data the file given is the one read; else the user's names file over the
+    // shipped one, by the window's rule.
+    std::string userPath;
+    if (!o.data) {
+        const std::string folder = textfile::UserSettingsFolder();
+        if (!folder.empty()) userPath = textfile::JoinPath(folder, textfile::kUserNamesFile);
+    }
     Notices notices;
-    textfile::NameTables t = textfile::ReadNameTables(path, notices);
+    textfile::NameBook book = textfile::ReadNameBook(path, {}, notices);
     if (WriteNotices(notices, err)) return std::nullopt;
-    if (t.controllers.empty() && t.parameters.empty() && t.depths.empty()) {
+    if (book.names[0].empty() && book.names[1].empty() && book.names[2].empty()) {
         err << "veltrano-cli: " << path << ": no [CONTROLLERS], [PARAMETERS] or [DEPTH] names\n";
         return std::nullopt;
     }
+    if (userPath.empty()) return book;
+    // A names file that does not read whole is reported and passed over, as the window does.
+    Notices userNotices;
+    textfile::NameBook mine = textfile::NameBookOver(
+        std::move(book.shipped), std::move(book.shippedText), userPath, userNotices);
+    WriteNotices(userNotices, err);
+    return mine;
+}
+
+std::optional<textfile::NameTables> LoadNames(const Options& o, const std::string& programFolder,
+                                              std::ostream& err) {
+    auto book = LoadNameBook(o, programFolder, err);
+    if (!book) return std::nullopt;
+    textfile::NameTables t;
+    t.controllers = std::move(book->names[textfile::NameLists::kControllers]);
+    t.parameters = std::move(book->names[textfile::NameLists::kParameters]);
+    t.depths = std::move(book->names[textfile::NameLists::kDepths]);
     return t;
 }
 

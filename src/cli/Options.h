@@ -12,6 +12,7 @@
 
 #include "cli/Cli.h"
 #include "textfile/Sections.h"
+#include "textfile/UserNames.h"
 #include "voice/Voice.h"
 
 namespace veltrano::cli {
@@ -45,8 +46,11 @@ Options Parse(const std::vector<std::string>& args, std::size_t first,
 
 bool IsNumber(std::string_view text);
 
-// The names of the data file (--data, or Veltrano.txt in programFolder), or nothing after
-// saying why on err.
+// The names in use: the data file given by --data; else Veltrano.txt in programFolder with
+// the user's names file of the settings folder over it. Nothing after saying why on err.
+std::optional<textfile::NameBook> LoadNameBook(const Options& o, const std::string& programFolder,
+                                               std::ostream& err);
+// The same as the three lists of names.
 std::optional<textfile::NameTables> LoadNames(const Options& o, const std::string& programFolder,
                                               std::ostream& err);
 

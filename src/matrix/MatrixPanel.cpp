@@ -33,8 +33,18 @@ void MatrixPanel::LoadTables(int n) {
             platform::Icon::Exclamation);
         return;
     }
+    // The user's names over the shipped ones; the blocks as read are the user file's pattern.
+    std::string shippedText;
+    for (std::size_t b = 0; b < lib.blockList.size(); ++b)
+        shippedText += (b ? "\r\n\r\n" : "") + lib.blockList[b];
+    const std::string folder = form_.SettingsFolder();
+    Notices userNotices;
+    names_ = textfile::NameBookOver(
+        lists, std::move(shippedText),
+        folder.empty() ? std::string() : textfile::JoinPath(folder, textfile::kUserNamesFile),
+        userNotices);
     for (int c = 0; c < textfile::NameLists::kColumns; ++c)
-        if (!lists.columns[c].empty()) ShowNames(c, lists.columns[c]);
+        if (!names_.names[c].empty()) ShowNames(c, EntriesOf(c));
     if (!lists.cut.empty()) {
         messages_.Message("DATA FILE PROBLEMS ...",
                           lib.record.path + "\r\nThe list " + lists.cut + " has more than " +
@@ -44,6 +54,7 @@ void MatrixPanel::LoadTables(int n) {
                               " are used: a slot holds the values 0 to 255.",
                           platform::Icon::Exclamation);
     }
+    messages_.Show(userNotices);
 }
 
 void MatrixPanel::ShowNames(int column, const std::vector<textfile::TableEntry>& entries) {
@@ -60,6 +71,7 @@ void MatrixPanel::ShowNames(int column, const std::vector<textfile::TableEntry>&
 
 void MatrixPanel::EditSlot(int index) {
     const ControlRef box = ctl::cmb(index);
+    lastBox_ = index;
     const int p = form_.ComboCurSel(box);
     if (p < 0) return;
     // The chosen item's number from the data file; its low 8 bits are the slot's byte.

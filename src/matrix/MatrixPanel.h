@@ -13,6 +13,7 @@
 #include "shell/Document.h"
 #include "shell/Messages.h"
 #include "textfile/DataTables.h"
+#include "textfile/UserNames.h"
 #include "voice/Rules.h"
 
 namespace veltrano {
@@ -30,6 +31,13 @@ class MatrixPanel {
     void LoadTables(int n);
     // A column's sixteen boxes get the names, and the work record their initial values.
     void ShowNames(int column, const std::vector<textfile::TableEntry>& entries);
+
+    // Edit > Rename Value...: a new name for the value of the slot box last chosen, in all
+    // sixteen boxes of its column, kept in the user's names file.
+    void RenameValue();
+    // Edit > Use Shipped Names: asked first; removes the user's names file.
+    void UseShippedNames();
+    const textfile::NameBook& names() const { return names_; }
 
     // The user chose an item of slot box cmb index.
     void EditSlot(int index);
@@ -56,6 +64,13 @@ class MatrixPanel {
     Document& document_;
     VoiceList& voices_;
     collection::StoredMatrix work_; // the panel's record
+    textfile::NameBook names_;      // the names the boxes show
+    int lastBox_ = -1;              // the slot box last chosen, -1 before any
+
+    // A column's sixteen boxes refilled with the book's names, each showing the same position.
+    void RefillColumn(int column);
+    // The book's names of a column as entries, with the shipped file's numbers.
+    std::vector<textfile::TableEntry> EntriesOf(int column) const;
 };
 
 } // namespace veltrano

@@ -61,6 +61,8 @@ constexpr Command kCommands[] = {
          if (p.document().Redo()) p.voices().Fill();
      },
      [](const Program& p) { return p.document().bank().CanRedo(); }},
+    {cmd::kRenameValue, [](Program& p, std::int32_t) { p.panel().RenameValue(); }},
+    {cmd::kUseShippedNames, [](Program& p, std::int32_t) { p.panel().UseShippedNames(); }},
 };
 
 } // namespace

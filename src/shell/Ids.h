@@ -79,6 +79,8 @@ inline constexpr int kRedo = 522;
 inline constexpr int kSaveVoiceFile = 523;
 inline constexpr int kWriteMatrixIntoFiles = 524;
 inline constexpr int kOpenVoiceFile = 525;
+inline constexpr int kRenameValue = 530;
+inline constexpr int kUseShippedNames = 531;
 } // namespace cmd
 
 // Colours the program uses.

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -55,6 +56,14 @@ class CliTest : public ::testing::Test {
         dir_ = fs::temp_directory_path() / name;
         fs::remove_all(dir_);
         fs::create_directories(dir_);
+        // The user's settings folder inside the test's own, so that no names file of the
+        // person running the tests is read.
+        const std::string config = (dir_ / "config").string();
+#ifdef _WIN32
+        _putenv_s("APPDATA", config.c_str());
+#else
+        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+#endif
     }
     ~CliTest() override {
         std::error_code ec;
@@ -70,7 +79,9 @@ class CliTest : public ::testing::Test {
             p /= part;
         return p.make_preferred().string();
     }
-    std::string P(const char* name) const { return P({name}); }
+    std::string P(const char* name) const {
+        return P({name});
+    }
 
     static Outcome Run(const std::vector<std::string>& args) {
         std::ostringstream out, err;

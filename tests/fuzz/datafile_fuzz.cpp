@@ -13,6 +13,7 @@
 #include "textfile/DataTables.h"
 #include "textfile/Sections.h"
 #include "textfile/TextLibrary.h"
+#include "textfile/UserNames.h"
 
 using namespace veltrano;
 
@@ -76,6 +77,33 @@ void StartUpLoadsTheLists() {
     }
 }
 
+// The bytes as the user's names file over a small shipped file: either the user's file is
+// used, every list at least as long as the shipped one and written back with the same names,
+// or the shipped names stay with one notice and the user's file keeps its bytes.
+void UserFileOverTheShippedOne(const std::string& userPath, std::string_view bytes) {
+    static const std::string shipped = fuzz::ScratchFile(
+        "Shipped.txt", "free\r\n\r\n[CONTROLLERS]\r\n0;off\r\n1;CC 1\r\n\r\n[PARAMETERS]\r\n"
+                       "0;off\r\n1;Param 1 ?\r\n\r\n[DEPTH]\r\n0;Dirct\r\n1;-63\r\n\r\nend");
+    Notices notices;
+    const textfile::NameBook book = textfile::ReadNameBook(shipped, userPath, notices);
+    if (!book.fromUser) {
+        FUZZ_CHECK(notices.size() <= 1);
+        Notices again;
+        FUZZ_CHECK(bytes.empty() || textfile::ReadWholeFile(userPath, again) == bytes);
+        return;
+    }
+    FUZZ_CHECK(notices.empty());
+    const std::string written = fuzz::ScratchFile("Written.txt", textfile::UserFileText(book));
+    const textfile::NameBook back = textfile::ReadNameBook(shipped, written, notices);
+    FUZZ_CHECK(back.fromUser);
+    for (int c = 0; c < textfile::NameLists::kColumns; ++c) {
+        FUZZ_CHECK(book.names[c].size() >= book.shipped.columns[c].size());
+        FUZZ_CHECK(book.names[c].size() <= static_cast<std::size_t>(textfile::kMaxTableEntries));
+        for (std::size_t v = 0; v < book.shipped.columns[c].size(); ++v)
+            FUZZ_CHECK(back.names[c][v] == book.names[c][v]);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -85,5 +113,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Notices notices;
     textfile::ReadNameTables(path, notices);
     StartUpLoadsTheLists();
+    UserFileOverTheShippedOne(path, bytes);
     return 0;
 }
