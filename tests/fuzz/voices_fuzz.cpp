@@ -24,15 +24,16 @@ namespace {
 constexpr std::size_t kSettings = 4 + kMatrixBytes;
 
 // Applies the batch as one step, checks that undo gives back the bytes before it and redo
-// those after it, and leaves the step applied.
-void ApplyUndoRedo(VoiceBank& bank, const EditBatch& batch) {
+// those after it, and leaves the step applied. The bank is unsaved exactly when its bytes
+// differ from those loaded: a step may bring them back.
+void ApplyUndoRedo(VoiceBank& bank, const EditBatch& batch, std::string_view loaded) {
     const std::string before(bank.Bytes());
     const std::size_t size = bank.Size();
     bank.Apply(batch);
     const std::string after(bank.Bytes());
     FUZZ_CHECK(bank.Size() == size);
     if (after == before) return;
-    FUZZ_CHECK(bank.Unsaved());
+    FUZZ_CHECK(bank.Unsaved() == (after != loaded));
     FUZZ_CHECK(bank.Undo());
     FUZZ_CHECK(bank.Bytes() == before);
     FUZZ_CHECK(bank.Redo());
@@ -62,11 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<int> all(static_cast<std::size_t>(count));
     std::iota(all.begin(), all.end(), 0);
 
-    ApplyUndoRedo(bank, MatrixBatch(layout, all, m));
+    ApplyUndoRedo(bank, MatrixBatch(layout, all, m), file);
     for (int k = 0; k < count; ++k)
         if (MatrixInside(file, layout, k))
             FUZZ_CHECK(ReadVoice(bank.Bytes(), layout, k).matrix == m);
-    ApplyUndoRedo(bank, CategoryBatch(layout, all, category));
+    ApplyUndoRedo(bank, CategoryBatch(layout, all, category), file);
     // Writing matrices and categories never changes which voices the file holds.
     FUZZ_CHECK(VoiceCount(bank.Bytes(), layout) == count);
 
@@ -77,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const VoiceSlots& v : found.found)
         slots += static_cast<int>(v.slots.size());
     FUZZ_CHECK(plan.total == slots);
-    ApplyUndoRedo(bank, plan.batch);
+    ApplyUndoRedo(bank, plan.batch, file);
     if (from != to) FUZZ_CHECK(FindVoices(bank.Bytes(), layout, count, field, from).found.empty());
     FUZZ_CHECK(VoiceLines(bank.Bytes(), layout).size() == lines.size());
     return 0;
