@@ -6,14 +6,15 @@ set -euo pipefail
 # Building, and running the desktop program: besides the compiler and wxWidgets, GTK needs
 # its pixbuf loaders (SVG), the MIME database and an icon theme to draw its widgets, and a
 # font.
-need=(cmake ninja-build g++ pkg-config libwxgtk3.2-dev
+need=(cmake ninja-build g++ pkg-config libwxgtk3.2-dev libatk1.0-dev
       librsvg2-common shared-mime-info adwaita-icon-theme fonts-dejavu-core)
 if [[ ${1:-} == --test ]]; then
   need+=(libgtest-dev libgmock-dev libbenchmark-dev
          xvfb xauth xdotool x11-apps x11-utils imagemagick openbox python3
          dpkg-dev file desktop-file-utils lintian appstream groff-base
          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64
-         clang libclang-rt-14-dev strace)
+         clang libclang-rt-14-dev strace
+         dbus dbus-x11 at-spi2-core gir1.2-atspi-2.0 python3-gi)
 fi
 missing=()
 for p in "${need[@]}"; do

@@ -37,7 +37,9 @@ export XDG_CONFIG_HOME=$work/config
 pid=$!
 /usr/bin/python3 "$(dirname "$0")/atspi_walk.py" | tee "$work/reader.log"
 rc=${PIPESTATUS[0]}
-if grep -E "Gtk-(WARNING|CRITICAL)|CRITICAL" "$work/program.log"; then
+# GTK's own menus, opened by a reader's action rather than a click, warn that no event
+# triggered them; nothing else may be said.
+if grep -E "WARNING|CRITICAL" "$work/program.log" | grep -v "no trigger event for menu popup"; then
   echo "atspi: FAIL: warnings on the program's stderr"
   rc=1
 fi
