@@ -6,7 +6,7 @@ set -euo pipefail
 # Building, and running the desktop program: besides the compiler and wxWidgets, GTK needs
 # its pixbuf loaders (SVG), the MIME database and an icon theme to draw its widgets, and a
 # font.
-need=(cmake ninja-build g++ pkg-config libwxgtk3.2-dev
+need=(cmake ninja-build g++ pkg-config libwxgtk3.2-dev libatk1.0-dev
       librsvg2-common shared-mime-info adwaita-icon-theme fonts-dejavu-core)
 if [[ ${1:-} == --test ]]; then
   need+=(libgtest-dev libgmock-dev libbenchmark-dev

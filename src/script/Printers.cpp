@@ -230,6 +230,20 @@ struct Driver::Printers {
             d.Emit("  " + std::to_string(i + 1) + " " + Quote(d.Mask(files[i])));
     }
 
+    // "print access KIND N": what a reader is told of the control.
+    static void Access(Driver& d, const Tokens& t) {
+        if (t.size() != 4) throw ScenarioError("print access KIND N");
+        static const std::pair<const char*, Array> kArrays[] = {
+            {"lbl", Array::lbl}, {"lsb", Array::lsb}, {"cmb", Array::cmb}, {"chk", Array::chk},
+            {"opt", Array::opt}, {"cmd", Array::cmd}, {"img", Array::img}};
+        const auto* a = std::find_if(std::begin(kArrays), std::end(kArrays),
+                                     [&](const auto& x) { return t[2] == x.first; });
+        if (a == std::end(kArrays)) throw ScenarioError("no controls " + t[2]);
+        const ControlRef ref = Control(d, a->second, Tokens{t[0], t[1], t[3]});
+        d.Emit("access " + t[2] + " " + t[3] + " name=" + Quote(d.form_->AccessibleName(ref)) +
+               " description=" + Quote(d.form_->AccessibleDescription(ref)));
+    }
+
     struct Entry {
         std::string_view what;
         Fn print;
@@ -245,7 +259,7 @@ struct Driver::Printers {
         {"matrix", Matrix, true},   {"workrecord", WorkRecord, true},
         {"voice", Voice, true},     {"collection", Collection, true},
         {"window", Window, true},   {"caption", Caption, true},
-        {"files", Files, true},
+        {"files", Files, true},     {"access", Access, true},
     };
 };
 

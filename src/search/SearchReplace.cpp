@@ -3,6 +3,7 @@
 #include "search/SearchReplace.h"
 
 #include <cstdio>
+#include <string>
 
 #include "shell/Ids.h"
 #include "voice/Rules.h"
@@ -65,6 +66,10 @@ void SearchReplace::Paint() {
         form_.SetBackColor(ctl::lbl(header), back);
         form_.SetToolTip(ctl::lbl(header), active ? HeaderTip(controller, step_) : "");
     }
+    // The row numbers say to a reader what the armed header's tip says to a mouse.
+    const std::string does = step_ == Step::Idle ? "" : HeaderTip(controller, step_);
+    for (int k = 0; k < voice::kSlots; ++k)
+        form_.SetAccessibleDescription(ctl::lbl(ctl::kRowLabel + k), does);
     form_.SetVisible(ctl::lbl(ctl::kSearchMarker), step_ != Step::Idle);
 }
 

@@ -128,6 +128,8 @@ class WxForm : public FormBase {
     void DoCreateControl(ControlRecord& c) override;
     void DoColors(ControlRecord& c) override { ApplyFace(c); }
     void DoToolTip(ControlRecord& c) override;
+    void DoAccessible(ControlRecord& c) override; // WxFormAccess.cpp
+    void AttachAccessible(ControlRecord& c);      // WxFormAccess.cpp
     void DoVisible(ControlRecord& c) override;
     void DoAlignment(ControlRecord& c) override;
     void DoMove(ControlRecord& c) override;
@@ -135,7 +137,7 @@ class WxForm : public FormBase {
     void DoClearItems(ControlRecord& c) override { ItemsChanged(c); }
     bool DoAddItem(ControlRecord& c, int) override { return ItemsChanged(c), true; }
     void DoListStyle(ControlRecord& c) override { Redraw(c); }
-    void DoListSelected(ControlRecord& c, int) override { Redraw(c); }
+    void DoListSelected(ControlRecord& c, int) override;
     void DoListCurrent(ControlRecord& c) override;
     void DoListTop(ControlRecord& c) override;
     void DoComboShown(ControlRecord& c) override;

@@ -2,6 +2,7 @@
 // list boxes, the combo boxes and the picture.
 #include <cstring>
 
+#include "platform/wx/Accessible.h"
 #include "platform/wx/Controls.h"
 #include "platform/wx/DropBox.h"
 #include "platform/wx/Look.h"
@@ -139,6 +140,7 @@ void WxForm::DoCreateControl(ControlRecord& c) {
     }
     c.native = window;
     ApplyFace(c);
+    AttachAccessible(c);
 }
 
 void WxForm::ApplyFace(Control& c) {
@@ -158,6 +160,7 @@ void WxForm::DoToolTip(ControlRecord& c) {
         else
             w->SetToolTip(ToWx(c.tip));
     }
+    Announce(Widget(c), AccessChange::Description);
 }
 
 void WxForm::DoVisible(ControlRecord& c) {
@@ -174,6 +177,7 @@ void WxForm::DoMove(ControlRecord& c) {
 
 void WxForm::DoChecked(ControlRecord& c) {
     if (FaceCheck* b = Check(c.ref)) b->SetChecked(c.checked);
+    Announce(Widget(c), AccessChange::Checked);
 }
 
 // --- list boxes and drop-down lists, drawn from the record ----------------------------------
@@ -183,6 +187,7 @@ void WxForm::ItemsChanged(ControlRecord& c) {
         l->ItemsChanged();
     else if (auto* box = dynamic_cast<DropBox*>(Widget(c)))
         box->ItemsChanged();
+    Announce(Widget(c), AccessChange::Items);
 }
 
 void WxForm::Redraw(ControlRecord& c) {
@@ -192,6 +197,12 @@ void WxForm::Redraw(ControlRecord& c) {
 void WxForm::DoListCurrent(ControlRecord& c) {
     if (ListWindow* l = List(c.ref)) l->ScrollIntoView(c.list.Current());
     Redraw(c);
+    Announce(Widget(c), AccessChange::Selection);
+}
+
+void WxForm::DoListSelected(ControlRecord& c, int) {
+    Redraw(c);
+    Announce(Widget(c), AccessChange::Selection);
 }
 
 void WxForm::DoListTop(ControlRecord& c) {
@@ -201,6 +212,7 @@ void WxForm::DoListTop(ControlRecord& c) {
 void WxForm::DoComboShown(ControlRecord& c) {
     // Showing an item from code tells no handler, as setting a box from code must not.
     if (DropBox* box = Choice(c.ref)) box->SetSelection(c.list.Current());
+    Announce(Widget(c), AccessChange::Selection);
 }
 
 // --- picture --------------------------------------------------------------------------------
