@@ -66,8 +66,9 @@ const char* RoleName(long role) {
 // What a reader reads of one control.
 struct Read {
     HRESULT found = E_FAIL;
-    std::string name, description, action;
+    std::string name, description, action, value;
     long role = 0;
+    long state = 0;
 };
 
 class Win32Accessible : public ::testing::Test {
@@ -120,13 +121,18 @@ class Win32Accessible : public ::testing::Test {
         if (acc->get_accDescription(self, &b) == S_OK) r.description = Narrow(b);
         b = nullptr;
         if (acc->get_accDefaultAction(self, &b) == S_OK) r.action = Narrow(b);
-        VARIANT role;
+        b = nullptr;
+        if (acc->get_accValue(self, &b) == S_OK) r.value = Narrow(b);
+        VARIANT role, state;
         VariantInit(&role);
+        VariantInit(&state);
         if (acc->get_accRole(self, &role) == S_OK && role.vt == VT_I4) r.role = role.lVal;
+        if (acc->get_accState(self, &state) == S_OK && state.vt == VT_I4) r.state = state.lVal;
         acc->Release();
-        std::printf("  %-18s role %-12s action \"%s\" description \"%s\"\n",
-                    ("\"" + r.name + "\"").c_str(), RoleName(r.role), r.action.c_str(),
-                    r.description.c_str());
+        std::printf(
+            "  %-19s role %-12s action \"%s\" description \"%s\" value \"%s\" state 0x%lx\n",
+            ("\"" + r.name + "\"").c_str(), RoleName(r.role), r.action.c_str(),
+            r.description.c_str(), r.value.c_str(), r.state);
         return r;
     }
     HRESULT DoDefault(ControlRef ref) {
@@ -239,6 +245,40 @@ TEST_F(Win32Accessible, DefaultActionPressesAsTheMouseDoes) {
     form_.SetVisible({Array::cmd, ctl::kAll}, false);
     EXPECT_NE(DoDefault({Array::cmd, ctl::kAll}), S_OK);
     EXPECT_TRUE(clicks_.seen.empty());
+}
+
+// States and values are the system's own objects' answers: a check box's mark, the item a
+// slot box shows, the voice list's items as children.
+TEST_F(Win32Accessible, StatesAndValuesAreReadFromTheControls) {
+    const ControlRef write{Array::chk, ctl::kWrite};
+    const ControlRef slot = ctl::cmb(ctl::kCtrlBox + 2);
+    const ControlRef voices = ctl::lsb(ctl::kVoiceList);
+    form_.SetChecked(write, true);
+    form_.ComboAdd(slot, "Off", 0);
+    form_.ComboAdd(slot, "Modulation Wheel", 1);
+    form_.ComboSetCurSel(slot, 1);
+    form_.ListAdd(voices, "A01 Brass");
+    form_.ListAdd(voices, "A02 Strings");
+    Pump();
+    const Read w = ReadBack(write);
+    const Read s = ReadBack(slot);
+    EXPECT_NE(w.state & STATE_SYSTEM_CHECKED, 0);
+    EXPECT_EQ(s.value, "Modulation Wheel");
+    IAccessible* list = Object(voices);
+    ASSERT_NE(list, nullptr);
+    long children = -1;
+    EXPECT_EQ(list->get_accChildCount(&children), S_OK);
+    VARIANT item;
+    VariantInit(&item);
+    item.vt = VT_I4;
+    item.lVal = 2;
+    BSTR b = nullptr;
+    EXPECT_EQ(list->get_accName(item, &b), S_OK);
+    const std::string second = Narrow(b);
+    list->Release();
+    std::printf("  voice list: %ld children, the second \"%s\"\n", children, second.c_str());
+    EXPECT_EQ(children, 2);
+    EXPECT_EQ(second, "A02 Strings");
 }
 
 // What the system's annotation service answers here (Wine's has none to speak of): for the log.

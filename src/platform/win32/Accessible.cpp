@@ -100,19 +100,68 @@ class ControlAccessible final : public IAccessible {
 
     // What the record says about the control itself.
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* out) override {
+        const ControlRecord* list = nullptr;
+        if (const int i = Item(child, list); list) {
+            if (!out) return E_POINTER;
+            return Answer(list->list.Text(i).value_or(""), out);
+        }
         return Text(child, out, &FormBase::AccessibleName, &IAccessible::get_accName);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* out) override {
         return Text(child, out, &FormBase::AccessibleDescription, &IAccessible::get_accDescription);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override {
+        const ControlRecord* list = nullptr;
+        Item(child, list);
         const ControlRecord* c = IsSelf(child) ? Record() : nullptr;
-        if (!c) return inner_->get_accRole(child, out);
+        if (!c && !list) return inner_->get_accRole(child, out);
         if (!out) return E_POINTER;
         VariantInit(out);
         out->vt = VT_I4;
-        out->lVal = RoleOf(c->kind, Win32Form::Pressable(*c));
+        out->lVal = list ? ROLE_SYSTEM_LISTITEM : RoleOf(c->kind, Win32Form::Pressable(*c));
         return S_OK;
+    }
+    // A box's mark and a list item's selection as the record holds them.
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* out) override {
+        if (!out) return E_POINTER;
+        const ControlRecord* list = nullptr;
+        if (const int i = Item(child, list); list) {
+            VariantInit(out);
+            out->vt = VT_I4;
+            out->lVal = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE |
+                        (list->list.Selected(i) ? STATE_SYSTEM_SELECTED : 0);
+            return S_OK;
+        }
+        const HRESULT hr = inner_->get_accState(child, out);
+        const ControlRecord* c = IsSelf(child) ? Record() : nullptr;
+        if (SUCCEEDED(hr) && c && out->vt == VT_I4 &&
+            (c->kind == ControlKind::CheckBox || c->kind == ControlKind::OptionButton))
+            out->lVal =
+                c->checked ? out->lVal | STATE_SYSTEM_CHECKED : out->lVal & ~STATE_SYSTEM_CHECKED;
+        return hr;
+    }
+    // A slot box tells the item it shows.
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* out) override {
+        const ControlRecord* c = IsSelf(child) ? Record() : nullptr;
+        if (!c || c->kind != ControlKind::ComboBox) return inner_->get_accValue(child, out);
+        if (!out) return E_POINTER;
+        return Answer(c->list.Text(c->list.Current()).value_or(""), out);
+    }
+    // A list's items are its children, each a simple element.
+    HRESULT STDMETHODCALLTYPE get_accChildCount(long* out) override {
+        const ControlRecord* c = Record();
+        if (!c || c->kind != ControlKind::ListBox) return inner_->get_accChildCount(out);
+        if (!out) return E_POINTER;
+        *out = c->list.Count();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
+        const ControlRecord* list = nullptr;
+        Item(child, list);
+        if (!list) return inner_->get_accChild(child, out);
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        return S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* out) override {
         const ControlRecord* c = IsSelf(child) ? Record() : nullptr;
@@ -130,18 +179,6 @@ class ControlAccessible final : public IAccessible {
     // The rest as the system answers it.
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** out) override {
         return inner_->get_accParent(out);
-    }
-    HRESULT STDMETHODCALLTYPE get_accChildCount(long* out) override {
-        return inner_->get_accChildCount(out);
-    }
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
-        return inner_->get_accChild(child, out);
-    }
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* out) override {
-        return inner_->get_accValue(child, out);
-    }
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* out) override {
-        return inner_->get_accState(child, out);
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* out) override {
         return inner_->get_accHelp(child, out);
@@ -179,6 +216,17 @@ class ControlAccessible final : public IAccessible {
     }
 
   private:
+    // The list item a child names (its index), or -1; c is the list's record then.
+    int Item(const VARIANT& child, const ControlRecord*& c) const {
+        c = nullptr;
+        if (child.vt != VT_I4 || child.lVal == CHILDID_SELF) return -1;
+        const ControlRecord* r = Record();
+        if (!r || r->kind != ControlKind::ListBox) return -1;
+        if (child.lVal < 1 || child.lVal > r->list.Count()) return -1;
+        c = r;
+        return static_cast<int>(child.lVal) - 1;
+    }
+
     // The control's record while its window and the form that made it are there.
     const ControlRecord* Record() const {
         if (!IsWindow(hwnd_)) return nullptr;
@@ -195,7 +243,9 @@ class ControlAccessible final : public IAccessible {
         const ControlRecord* c = IsSelf(child) ? Record() : nullptr;
         if (!c) return (inner_->*system)(child, out);
         if (!out) return E_POINTER;
-        const std::string text = (form_->*own)(c->ref);
+        return Answer((form_->*own)(c->ref), out);
+    }
+    static HRESULT Answer(const std::string& text, BSTR* out) {
         *out = nullptr;
         if (text.empty()) return S_FALSE; // no name or description
         *out = Bstr(text);
