@@ -2,7 +2,7 @@ cmake_minimum_required(VERSION 3.25)
 # Fails when a program imports a DLL that is not part of Windows itself (a MinGW runtime
 # left out of the static link, for instance).
 #   cmake -DOBJDUMP=... -DPROGRAMS="a.exe;b.exe" -P check_imports.cmake
-set(windows_own advapi32 comctl32 comdlg32 gdi32 kernel32 msvcrt ole32 oleaut32 shell32 shlwapi
+set(windows_own advapi32 comctl32 comdlg32 gdi32 kernel32 msvcrt ole32 oleacc oleaut32 shell32 shlwapi
     user32 uxtheme)
 foreach(program IN LISTS PROGRAMS)
   execute_process(COMMAND ${OBJDUMP} -p ${program} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)

@@ -125,6 +125,7 @@ HWND Win32Form::MakeNative(Control& c, int id) {
     FitComboHeight(c);
     if (c.kind == ControlKind::ListBox)
         SetWindowSubclass(h, &Win32Form::ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(h, &Win32Form::AccessibleProc, 2, reinterpret_cast<DWORD_PTR>(this));
     return h;
 }
 
@@ -133,6 +134,7 @@ void Win32Form::DoCreateControl(ControlRecord& c) {
     byId_[id] = c.ref;
     c.native = MakeNative(c, id);
     ApplyFont(c);
+    Annotate(c, false);
 }
 
 void Win32Form::DoColors(ControlRecord& c) {

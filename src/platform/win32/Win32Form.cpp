@@ -40,6 +40,7 @@ Win32Form::~Win32Form() {
     }
     for (const auto& [handle, m] : menus_.Menus())
         if (!menus_.OwnerOf(handle) && m.native) ::DestroyMenu(NativeOf(m));
+    ReleaseAnnotations();
     if (accel_) DestroyAcceleratorTable(accel_);
     for (const auto& [color, brush] : brushes_)
         DeleteObject(brush);
@@ -338,6 +339,7 @@ void Win32Form::DoMenusChanged() {
 
 void Win32Form::RebuildAccelerators() {
     accelDirty_ = false;
+    ReleaseAnnotations();
     if (accel_) DestroyAcceleratorTable(accel_);
     accel_ = nullptr;
     if (attachedMenu_ == 0) return;

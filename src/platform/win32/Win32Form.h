@@ -30,6 +30,8 @@
 #include "platform/Scale.h"
 #include "platform/win32/Api.h"
 
+struct IAccPropServices;
+
 namespace veltrano::platform::win32 {
 
 // A common-dialog filter ("Desc|*.mtx|All (*.*)|*.*") as OPENFILENAME wants it: the same
@@ -127,7 +129,10 @@ class Win32Form : public FormBase {
     void DoWindowBackColor() override;
     void DoCreateControl(ControlRecord& c) override;
     void DoColors(ControlRecord& c) override;
-    void DoToolTip(ControlRecord& c) override { UpdateTip(c); }
+    void DoToolTip(ControlRecord& c) override {
+        UpdateTip(c);
+        Annotate(c, true);
+    }
     void DoVisible(ControlRecord& c) override;
     void DoAlignment(ControlRecord& c) override { ApplyAlignment(c); }
     void DoMove(ControlRecord& c) override;
@@ -163,6 +168,21 @@ class Win32Form : public FormBase {
     // a move to a monitor of VELTRANO_TEST_DPI_CHANGE dots per inch once the window shows.
     void DumpLayout() const;
     void TestDpiChange();
+
+    // What a screen reader reads (Accessible.cpp): each control's name, description and, for
+    // the buttons and the row numbers, the role of a push button that a reader can press.
+    // The names are annotated on the native windows, and every control answers WM_GETOBJECT
+    // with the system's own object for it, whose name, description, role and default action
+    // come from the record.
+    friend class ControlAccessible;
+    static LRESULT CALLBACK AccessibleProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR id, DWORD_PTR data);
+    void DoAccessible(ControlRecord& c) override { Annotate(c, true); }
+    void Annotate(const Control& c, bool announce);
+    static bool Pressable(const Control& c);
+    // A press as a reader does it: the same notification a click of the mouse sends.
+    bool Press(HWND control);
+    void ReleaseAnnotations();
 
     // Lists and selection lists (Lists.cpp): the record's items and selection mirrored into
     // the native control, and the user's selection there taken back into the record.
@@ -229,6 +249,9 @@ class Win32Form : public FormBase {
     bool progressDisabledMain_ = false; // the main window was enabled before the progress window
     bool quitAsked_ = false;            // a WM_QUIT taken out of the queue by a progress step
     int quitCode_ = 0;
+
+    IAccPropServices* annotations_ = nullptr;
+    bool annotationsTried_ = false;
 
     bool clipboardOpen_ = false;
     std::uint32_t lastError_ = 0;
