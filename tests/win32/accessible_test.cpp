@@ -275,6 +275,16 @@ TEST_F(Win32Accessible, StatesAndValuesAreReadFromTheControls) {
     BSTR b = nullptr;
     EXPECT_EQ(list->get_accName(item, &b), S_OK);
     const std::string second = Narrow(b);
+    form_.ListSetCurrent(voices, 1);
+    VARIANT state;
+    VariantInit(&state);
+    EXPECT_EQ(list->get_accState(item, &state), S_OK);
+    EXPECT_NE(state.lVal & STATE_SYSTEM_SELECTED, 0);
+    item.lVal = 1;
+    EXPECT_EQ(list->get_accState(item, &state), S_OK);
+    EXPECT_EQ(state.lVal & STATE_SYSTEM_SELECTED, 0);
+    item.lVal = 3; // no such item
+    EXPECT_NE(list->get_accState(item, &state), S_OK);
     list->Release();
     std::printf("  voice list: %ld children, the second \"%s\"\n", children, second.c_str());
     EXPECT_EQ(children, 2);
