@@ -79,6 +79,9 @@ inline constexpr int kRedo = 522;
 inline constexpr int kSaveVoiceFile = 523;
 inline constexpr int kWriteMatrixIntoFiles = 524;
 inline constexpr int kOpenVoiceFile = 525;
+inline constexpr int kRecentFiles = 526; // the submenu
+inline constexpr int kRecentFirst = 527; // its items, newest first, to 534
+inline constexpr int kRecentEmpty = 535; // the greyed item of an empty list
 } // namespace cmd
 
 // Colours the program uses.
