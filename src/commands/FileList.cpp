@@ -13,8 +13,8 @@ constexpr ControlRef kList = ctl::lsb(ctl::kFileList);
 } // namespace
 
 void FileList::ChooseDirectory(voice::VoiceLayout layout) {
-    const auto folder =
-        messages_.BrowseFolder("Select a Voice File Directory", form_.ProgramFolder());
+    const auto folder = messages_.BrowseFolder("Select a Voice File Directory",
+                                               remembered_.value_or(form_.ProgramFolder()));
     if (!folder) return; // cancelled: scan nothing, keep the file list
     Scan(layout, *folder);
 }

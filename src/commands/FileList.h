@@ -30,6 +30,16 @@ class FileList {
     void LoadRow(int n);
     // The folder of the last scan that found files; nothing before one.
     const std::optional<std::string>& LastFolder() const { return lastFolder_; }
+    // Where the open dialog starts: the folder scanned last in this run, else the one
+    // remembered from the last run (nothing when neither is known). The folder chooser
+    // starts in the remembered one, else in the program's folder.
+    std::optional<std::string> StartFolder() const {
+        return lastFolder_ ? lastFolder_ : remembered_;
+    }
+    const std::optional<std::string>& Remembered() const { return remembered_; }
+    void Remember(const std::string& folder) {
+        if (!folder.empty()) remembered_ = folder;
+    }
 
   private:
     platform::Form& form_;
@@ -37,6 +47,7 @@ class FileList {
     Document& document_;
     VoiceList& voices_;
     std::optional<std::string> lastFolder_;
+    std::optional<std::string> remembered_;
 };
 
 } // namespace veltrano

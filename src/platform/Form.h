@@ -227,6 +227,8 @@ class Form {
     virtual bool CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) = 0;
     // A greyed item (MF_GRAYED in its state) cannot be chosen.
     virtual bool EnableMenuItem(MenuHandle menu, std::int32_t id, bool enabled) = 0;
+    // Takes command item id out of menu itself (not below it); false when it holds none.
+    virtual bool RemoveMenuItem(MenuHandle menu, std::int32_t id) = 0;
 
     // The category chooser: a popup menu at the mouse cursor. Returns the chosen entry's
     // position, -1 when it is closed without a choice.
@@ -273,6 +275,8 @@ class Form {
     // The user's own folder for what the program keeps between runs (settings, the user's
     // names); empty when the environment names none. It may not exist yet.
     virtual std::string SettingsFolder() const = 0;
+    // Adds a file the user opened to the desktop's own list of recent documents.
+    virtual void AddToDesktopRecent(const std::string& path) = 0;
 
     // Runs until the main window has closed; returns the process exit code.
     virtual int RunEventLoop() = 0;

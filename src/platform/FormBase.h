@@ -99,6 +99,7 @@ class FormBase : public Form {
     int MenuItemState(MenuHandle menu, std::int32_t id) const override;
     bool CheckMenuItem(MenuHandle menu, std::int32_t id, bool checked) override;
     bool EnableMenuItem(MenuHandle menu, std::int32_t id, bool enabled) override;
+    bool RemoveMenuItem(MenuHandle menu, std::int32_t id) override;
     MenuHandle AttachedMenuBar() const { return attachedMenu_; }
     // The attached menu bar as popups with their items, for printing.
     std::optional<std::vector<MenuTable::PopupView>> MenuBarView() const {
@@ -178,6 +179,7 @@ class FormBase : public Form {
     virtual void DoDestroyMenu(MenuTable::Menu&) {} // with the popups below it
     virtual void DoCheckMenuItem(MenuHandle /*owner*/, MenuTable::Entry&) {}
     virtual void DoEnableMenuItem(MenuHandle /*owner*/, MenuTable::Entry&) {}
+    virtual void DoRemoveMenuItem(MenuTable::Menu& /*owner*/, MenuTable::Entry&) {} // before
     virtual void DoMenusChanged() {}
 
     // The progress window: opened; a step shown, then what the user did meanwhile handled (a

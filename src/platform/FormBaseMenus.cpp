@@ -1,6 +1,8 @@
 // The menus of FormBase: the record changes, then the backend's native menus follow it.
 #include "platform/FormBase.h"
 
+#include <algorithm>
+
 namespace veltrano::platform {
 
 MenuHandle FormBase::NewMenu(bool bar) {
@@ -81,6 +83,19 @@ bool FormBase::EnableMenuItem(MenuHandle menu, std::int32_t id, bool enabled) {
     MenuHandle owner = 0;
     if (!menus_.Find(menu, id, &owner)) return false;
     DoEnableMenuItem(owner, *menus_.Enable(menu, id, enabled));
+    return true;
+}
+
+bool FormBase::RemoveMenuItem(MenuHandle menu, std::int32_t id) {
+    MenuTable::Menu* m = menus_.Get(menu);
+    if (!m) return false;
+    const auto it = std::find_if(m->entries.begin(), m->entries.end(), [id](const auto& e) {
+        return e.popup == 0 && !(e.flags & MF_SEPARATOR) && e.id == id;
+    });
+    if (it == m->entries.end()) return false;
+    DoRemoveMenuItem(*m, *it);
+    m->entries.erase(it);
+    DoMenusChanged();
     return true;
 }
 

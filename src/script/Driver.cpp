@@ -300,10 +300,66 @@ void Driver::RunLine(const std::string& line) {
     if (c == "program-dir" || c == "documents" || c == "language" || c == "start" || c == "args" ||
         c == "config")
         return SetUp(t);
+    if (c == "restart") return Restart(t);
     if (c == "answer") return Answer(t);
     if (IsWorldCommand(c)) return World(t);
     if (c == "print") return Print(t);
     Action(t);
+}
+
+// A fresh program on the form, started as the user starts it with the command line args_.
+void Driver::StartProgram() {
+    form_->programFolder = programDir_.value_or(fs::path(scenarioDir_).lexically_normal().string());
+    if (!documentsDir_) {
+        documentsDir_ = tmpDir_ + "/Documents";
+        fs::create_directories(*documentsDir_);
+    }
+    form_->documentsFolder = *documentsDir_;
+    if (!settingsDir_) {
+        settingsDir_ = SettingsDir();
+        fs::create_directories(*settingsDir_);
+    }
+    form_->settingsFolder = *settingsDir_;
+    form_->languageId = language_;
+    form_->onMessage = [this](const platform::headless::MessageRecord& m) {
+        Emit(std::string("message ") + IconName(m.icon) + " " + Quote(Mask(m.title)) + " " +
+             Quote(Mask(m.text)));
+    };
+    form_->onShell = [this](const std::string& target) { Emit("shell " + Quote(Mask(target))); };
+    form_->onProgress = [this](HeadlessForm::ProgressEvent e,
+                               const HeadlessForm::ProgressRecord& p) {
+        using E = HeadlessForm::ProgressEvent;
+        const std::string count = std::to_string(p.done) + "/" + std::to_string(p.total);
+        if (e == E::Open)
+            Emit("progress open " + Quote(Mask(p.title)) + " " + count);
+        else if (e == E::Step)
+            Emit("progress " + count + " " + Quote(Mask(p.text)));
+        else if (e == E::Stop)
+            Emit("progress stop");
+        else
+            Emit("progress close");
+    };
+    program_ = std::make_unique<Program>(*form_);
+    started_ = true;
+    program_->StartUp();
+    program_->OpenPaths(args_);
+}
+
+// restart [PATH...]: the user closes the window and starts the program again, with that
+// command line, on the same folders; what the first run left on disk is what the second finds.
+void Driver::Restart(const std::vector<std::string>& t) {
+    if (!started_) throw ScenarioError("restart before start");
+    if (!closed_) {
+        form_->UserClose();
+        if (!form_->Closed()) throw ScenarioError("restart: the window did not close");
+    }
+    program_.reset();
+    form_ = std::make_unique<HeadlessForm>();
+    closed_ = false;
+    args_.clear();
+    for (std::size_t i = 1; i < t.size(); ++i)
+        args_.push_back(Resolve(t[i]));
+    StartProgram();
 }
 
 void Driver::SetUp(const std::vector<std::string>& t) {
@@ -311,43 +367,7 @@ void Driver::SetUp(const std::vector<std::string>& t) {
     const std::string& c = t[0];
     if (c == "start") {
         if (t.size() != 1) throw ScenarioError("start takes no argument");
-        form_->programFolder =
-            programDir_.value_or(fs::path(scenarioDir_).lexically_normal().string());
-        if (!documentsDir_) {
-            documentsDir_ = tmpDir_ + "/Documents";
-            fs::create_directories(*documentsDir_);
-        }
-        form_->documentsFolder = *documentsDir_;
-        if (!settingsDir_) {
-            settingsDir_ = SettingsDir();
-            fs::create_directories(*settingsDir_);
-        }
-        form_->settingsFolder = *settingsDir_;
-        form_->languageId = language_;
-        form_->onMessage = [this](const platform::headless::MessageRecord& m) {
-            Emit(std::string("message ") + IconName(m.icon) + " " + Quote(Mask(m.title)) + " " +
-                 Quote(Mask(m.text)));
-        };
-        form_->onShell = [this](const std::string& target) {
-            Emit("shell " + Quote(Mask(target)));
-        };
-        form_->onProgress = [this](HeadlessForm::ProgressEvent e,
-                                   const HeadlessForm::ProgressRecord& p) {
-            using E = HeadlessForm::ProgressEvent;
-            const std::string count = std::to_string(p.done) + "/" + std::to_string(p.total);
-            if (e == E::Open)
-                Emit("progress open " + Quote(Mask(p.title)) + " " + count);
-            else if (e == E::Step)
-                Emit("progress " + count + " " + Quote(Mask(p.text)));
-            else if (e == E::Stop)
-                Emit("progress stop");
-            else
-                Emit("progress close");
-        };
-        program_ = std::make_unique<Program>(*form_);
-        started_ = true;
-        program_->StartUp();
-        program_->OpenPaths(args_);
+        StartProgram();
         return;
     }
     if (c == "args") {

@@ -60,6 +60,8 @@ class Driver {
 
     std::string Resolve(const std::string& path) const;
     std::string SettingsDir() const;
+    void StartProgram();
+    void Restart(const std::vector<std::string>& t);
     std::string Mask(const std::string& text) const;
     void Emit(const std::string& line);
     void RequireStarted(const std::string& what) const;

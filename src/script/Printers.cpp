@@ -155,7 +155,7 @@ struct Driver::Printers {
         if (state < 0) return d.Emit("menu " + std::to_string(id) + " missing");
         d.Emit("menu " + std::to_string(id) +
                " checked=" + ((state & platform::MF_CHECKED) ? "1" : "0") + " " +
-               Quote(f.MenuItemText(bar, id).value_or("")));
+               Quote(d.Mask(f.MenuItemText(bar, id).value_or(""))));
     }
 
     static void MenuBar(Driver& d, const Tokens&) {
@@ -173,6 +173,13 @@ struct Driver::Printers {
         const auto& dlg = d.program_->messages().dialog();
         d.Emit("dialog title=" + Quote(dlg.title) + " file=" + Quote(d.Mask(dlg.fileName)) +
                " defext=" + Quote(dlg.defExt) + " filterindex=" + std::to_string(dlg.filterIndex));
+    }
+
+    static void DesktopRecent(Driver& d, const Tokens&) {
+        const auto& list = d.form_->desktopRecent;
+        d.Emit("desktop-recent count=" + std::to_string(list.size()));
+        for (const std::string& path : list)
+            d.Emit("  " + Quote(d.Mask(path)));
     }
 
     static void Matrix(Driver& d, const Tokens&) {
@@ -260,6 +267,7 @@ struct Driver::Printers {
         {"voice", Voice, true},     {"collection", Collection, true},
         {"window", Window, true},   {"caption", Caption, true},
         {"files", Files, true},     {"access", Access, true},
+        {"desktop-recent", DesktopRecent, true},
     };
 };
 

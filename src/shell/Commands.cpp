@@ -26,7 +26,7 @@ void CopySelectedVoices(Program& p) {
 void OpenVoiceFile(Program& p) {
     const auto path = p.messages().OpenFileDialog(
         "Open Voice File", "AN1x Voice Files (*.an1;*.ans)|*.an1;*.ans|All (*.*)|*.*",
-        std::string());
+        p.files().StartFolder().value_or(std::string()));
     if (path) p.OpenPath(*path);
 }
 
@@ -51,6 +51,22 @@ constexpr Command kCommands[] = {
     {cmd::kSaveVoiceFileAs, [](Program& p, std::int32_t) { p.document().SaveAs(); }},
     {cmd::kWriteMatrixIntoFiles, [](Program& p, std::int32_t) { p.library().Run(); }},
     {cmd::kOpenVoiceFile, [](Program& p, std::int32_t) { OpenVoiceFile(p); }},
+    {cmd::kRecentFirst + 0,
+     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
+    {cmd::kRecentFirst + 1,
+     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
+    {cmd::kRecentFirst + 2,
+     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
+    {cmd::kRecentFirst + 3,
+     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
+    {cmd::kRecentFirst + 4,
+     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
+    {cmd::kRecentFirst + 5,
+     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
+    {cmd::kRecentFirst + 6,
+     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
+    {cmd::kRecentFirst + 7,
+     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
     {cmd::kUndo,
      [](Program& p, std::int32_t) {
          if (p.document().Undo()) p.voices().Fill();

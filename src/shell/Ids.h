@@ -81,6 +81,9 @@ inline constexpr int kWriteMatrixIntoFiles = 524;
 inline constexpr int kOpenVoiceFile = 525;
 inline constexpr int kRenameValue = 530;
 inline constexpr int kUseShippedNames = 531;
+inline constexpr int kRecentFiles = 526; // the submenu
+inline constexpr int kRecentFirst = 540; // its items, newest first, to 547
+inline constexpr int kRecentEmpty = 548; // the greyed item of an empty list
 } // namespace cmd
 
 // Colours the program uses.

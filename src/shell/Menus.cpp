@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "shell/Ids.h"
@@ -69,6 +70,31 @@ void Menus::Build() {
 void Menus::Destroy() {
     if (bar_ != 0) form_.DestroyMenu(bar_);
     bar_ = 0;
+    submenus_.clear();
+}
+
+void Menus::Forget() {
+    bar_ = 0;
+    submenus_.clear();
+}
+
+void Menus::SetRecent(const std::vector<std::string>& paths) {
+    const auto it = submenus_.find(cmd::kRecentFiles);
+    if (it == submenus_.end()) return;
+    for (std::int32_t id = cmd::kRecentFirst; id <= cmd::kRecentEmpty; ++id)
+        form_.RemoveMenuItem(it->second, id);
+    if (paths.empty())
+        form_.AppendMenu(it->second, platform::MF_STRING | platform::MF_GRAYED, cmd::kRecentEmpty,
+                         "(none)");
+    for (std::size_t k = 0; k < paths.size() && k < kRecentItems; ++k) {
+        // A "&" in a path is shown, not taken for a mnemonic.
+        std::string shown;
+        for (char c : paths[k])
+            shown += c == '&' ? std::string("&&") : std::string(1, c);
+        form_.AppendMenu(it->second, platform::MF_STRING,
+                         cmd::kRecentFirst + static_cast<std::int32_t>(k),
+                         "&" + std::to_string(k + 1) + " " + shown);
+    }
 }
 
 void Menus::Highlighted(MenuHandle menu, std::int32_t id) {
@@ -91,6 +117,7 @@ MenuHandle Menus::FromText(const std::string& text) {
         f.DestroyMenu(bar);
         return 0;
     }
+    submenus_.clear();
     MenuHandle pending = 0;
     std::string pendingCaption;
     std::vector<MenuHandle> unattached; // popups never put on the bar
@@ -133,6 +160,14 @@ MenuHandle Menus::FromText(const std::string& text) {
             pending = f.CreatePopupMenu();
             if (!pending) return fail();
             pendingCaption = caption;
+            continue;
+        }
+        if (type == "MF_SUBMENU") {
+            // A popup inside the current one, filled by the program as it runs.
+            const MenuHandle sub = f.CreatePopupMenu();
+            if (!sub || !pending || !f.AppendMenu(pending, platform::MF_POPUP, sub, caption))
+                return fail();
+            submenus_[id] = sub;
             continue;
         }
         for (const ItemType& t : kItemTypes) {

@@ -3,7 +3,9 @@
 // the check marks and greyed items the other parts paint their state with. No part reads a
 // mark back to decide what to do.
 #include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "platform/Form.h"
 #include "shell/Messages.h"
@@ -22,7 +24,11 @@ class Menus {
     platform::MenuHandle bar() const { return bar_; }
     // Destroys the bar; a bar destroyed elsewhere is only forgotten.
     void Destroy();
-    void Forget() { bar_ = 0; }
+    void Forget();
+
+    // The items of File > Recent Voice Files: the paths, newest first, numbered from 1.
+    static constexpr std::size_t kRecentItems = 8;
+    void SetRecent(const std::vector<std::string>& paths);
 
     // The check mark of item id of a menu (of the bar when none is named).
     bool OptionChecked(platform::MenuHandle menu, std::int32_t id) const;
@@ -47,6 +53,7 @@ class Menus {
     Messages& messages_;
     platform::MenuHandle bar_ = 0;
     std::int32_t lastMenuId_ = 0;
+    std::map<std::int32_t, platform::MenuHandle> submenus_; // MF_SUBMENU lines by id
 };
 
 } // namespace veltrano

@@ -105,6 +105,7 @@ void Program::OpenPath(const std::string& given) {
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (fs::equivalent(textfile::NativePath(list[i]), native, ec)) {
             files_.LoadRow(static_cast<int>(i) + 1);
+            RememberBank(path);
             return;
         }
     }
@@ -112,6 +113,7 @@ void Program::OpenPath(const std::string& given) {
     document_.lib().fileList.assign(1, path);
     files_.Fill();
     files_.LoadRow(1);
+    RememberBank(path);
 }
 
 } // namespace veltrano

@@ -5,6 +5,10 @@
 #include "platform/Bitmap.h"
 #include "shell/CommandTable.h"
 #include "shell/MainWindow.h"
+#include "textfile/NativePath.h"
+
+#include <filesystem>
+#include <system_error>
 
 namespace veltrano {
 
@@ -30,6 +34,9 @@ void Program::StartUp() {
     CreateMainWindow(form_);
     StyleWindows(form_, messages_);
     menus_.Build();
+    settings_ = textfile::ReadSettings(form_.SettingsFolder());
+    menus_.SetRecent(settings_.recent);
+    files_.Remember(settings_.folder);
     PaintCommandStates();
     panel_.LoadTables(1);
     document_.ReleaseFileBuffer();
@@ -112,6 +119,7 @@ void Program::Win_1_Close(int& cancel) {
         return;
     }
     closed_ = true;
+    SaveSettings();
     document_.Release();
     stored_.Clear();
     // Text another program placed on the clipboard since is the user's and stays.
@@ -140,6 +148,35 @@ void Program::Win_1_Message(std::int32_t, std::int32_t msg, std::int32_t wParam,
     default:
         break;
     }
+}
+
+void Program::RememberBank(const std::string& path) {
+    textfile::AddRecent(settings_, path);
+    menus_.SetRecent(settings_.recent);
+    form_.AddToDesktopRecent(path);
+    SaveSettings();
+}
+
+void Program::SaveSettings() {
+    if (const auto folder = files_.StartFolder()) settings_.folder = *folder;
+    textfile::WriteSettings(form_.SettingsFolder(), settings_);
+}
+
+void Program::OpenRecent(int k) {
+    if (k < 0 || static_cast<std::size_t>(k) >= settings_.recent.size()) return;
+    const std::string path = settings_.recent[static_cast<std::size_t>(k)];
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(textfile::NativePath(path), ec)) {
+        messages_.Message("RECENT VOICE FILES",
+                          "Veltrano cannot find\r\n" + path +
+                              "\r\nIt is taken off the list of recent voice files.",
+                          platform::Icon::Exclamation);
+        textfile::RemoveRecent(settings_, path);
+        menus_.SetRecent(settings_.recent);
+        SaveSettings();
+        return;
+    }
+    OpenPath(path);
 }
 
 void Program::PaintCommandStates() {

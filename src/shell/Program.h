@@ -20,6 +20,7 @@
 #include "shell/Ids.h"
 #include "shell/Menus.h"
 #include "shell/Messages.h"
+#include "textfile/Settings.h"
 
 namespace veltrano {
 
@@ -54,6 +55,9 @@ class Program : public platform::EventSink {
     // A voice file: its layout's directory command scans its folder and the file's row is
     // loaded; a folder: scanned with the layout of the voice files it holds.
     void OpenPath(const std::string& path);
+    // Entry k (from 0) of File > Recent Voice Files; a bank that has vanished is named and
+    // taken off the list.
+    void OpenRecent(int k);
 
     // Runs a menu command by its id; ids without a command, or greyed ones, do nothing.
     void RunCommand(std::int32_t id);
@@ -77,6 +81,10 @@ class Program : public platform::EventSink {
   private:
     // Greys the commands that cannot run now, by the command table's predicates.
     void PaintCommandStates();
+    // A bank opened: first in the recent list, on the desktop's list, and saved.
+    void RememberBank(const std::string& path);
+    // What lasts between runs, written now; a failure is not worth a message.
+    void SaveSettings();
 
     platform::Form& form_;
     Messages messages_;
@@ -89,6 +97,7 @@ class Program : public platform::EventSink {
     SearchReplace search_;
     Report report_;
     LibraryWrite library_;
+    textfile::Settings settings_;
     bool closed_ = false;
 };
 

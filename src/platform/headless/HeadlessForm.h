@@ -37,6 +37,9 @@ class HeadlessForm : public FormBase {
     // Every message box and shell launch is reported here as it happens (and kept below).
     std::function<void(const MessageRecord&)> onMessage;
     std::function<void(const std::string&)> onShell;
+    // The desktop's recent documents, as the program added them.
+    std::vector<std::string> desktopRecent;
+    std::function<void(const std::string&)> onDesktopRecent;
     std::vector<MessageRecord> messages;
     std::vector<std::string> shellTargets;
     bool shellFails = false; // no program opens documents or addresses
@@ -138,6 +141,10 @@ class HeadlessForm : public FormBase {
     std::string DocumentsFolder() const override { return documentsFolder; }
     std::string ProgramFolder() const override { return programFolder; }
     std::string SettingsFolder() const override { return settingsFolder; }
+    void AddToDesktopRecent(const std::string& path) override {
+        desktopRecent.push_back(path);
+        if (onDesktopRecent) onDesktopRecent(path);
+    }
     int RunEventLoop() override { return 0; }
 
   private:

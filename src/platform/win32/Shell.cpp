@@ -123,4 +123,10 @@ std::string Win32Form::SettingsFolder() const {
     return textfile::UserSettingsFolder();
 }
 
+// The shell's recent documents (the taskbar's jump list and Explorer's Recent items).
+void Win32Form::AddToDesktopRecent(const std::string& path) {
+    const std::wstring wide = Widen(path);
+    SHAddToRecentDocs(SHARD_PATHW, wide.c_str());
+}
+
 } // namespace veltrano::platform::win32

@@ -332,6 +332,11 @@ void Win32Form::DoEnableMenuItem(MenuHandle owner, MenuTable::Entry& e) {
                          MF_BYCOMMAND | ((e.flags & MF_GRAYED) ? MF_GRAYED : MF_ENABLED));
 }
 
+void Win32Form::DoRemoveMenuItem(MenuTable::Menu& owner, MenuTable::Entry& e) {
+    if (HMENU native = NativeOf(owner))
+        ::DeleteMenu(native, static_cast<UINT>(e.id & 0xFFFF), MF_BYCOMMAND);
+}
+
 void Win32Form::DoMenusChanged() {
     accelDirty_ = true;
     if (HasMainWindow()) DrawMenuBar(hwnd_);

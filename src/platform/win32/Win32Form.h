@@ -110,6 +110,7 @@ class Win32Form : public FormBase {
     std::string DocumentsFolder() const override;
     std::string ProgramFolder() const override;
     std::string SettingsFolder() const override;
+    void AddToDesktopRecent(const std::string& path) override;
     int RunEventLoop() override;
 
   private:
@@ -204,6 +205,7 @@ class Win32Form : public FormBase {
     void DoDestroyMenu(MenuTable::Menu& m) override;
     void DoCheckMenuItem(MenuHandle owner, MenuTable::Entry& e) override;
     void DoEnableMenuItem(MenuHandle owner, MenuTable::Entry& e) override;
+    void DoRemoveMenuItem(MenuTable::Menu& owner, MenuTable::Entry& e) override;
     void DoMenusChanged() override;
     HMENU NativeMenu(MenuHandle menu) const;
     MenuHandle HandleOf(HMENU native) const;

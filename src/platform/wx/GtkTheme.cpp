@@ -134,4 +134,21 @@ double LogicalDpi() {
     return dpi > 0 ? dpi : 96.0;
 }
 
+void AddToGtkRecent(const std::string& path) {
+    using RecentManagerGetDefault = void* (*)();
+    using RecentManagerAddItem = int (*)(void*, const char*);
+    using FilenameToUri = char* (*)(const char*, const char*, void**);
+    using Free = void (*)(void*);
+    const auto getDefault = Lookup<RecentManagerGetDefault>("gtk_recent_manager_get_default");
+    const auto addItem = Lookup<RecentManagerAddItem>("gtk_recent_manager_add_item");
+    const auto toUri = Lookup<FilenameToUri>("g_filename_to_uri");
+    const auto free = Lookup<Free>("g_free");
+    if (!getDefault || !addItem || !toUri || !free) return;
+    void* manager = getDefault();
+    char* uri = toUri(path.c_str(), nullptr, nullptr);
+    if (!manager || !uri) return;
+    addItem(manager, uri);
+    free(uri);
+}
+
 } // namespace veltrano::platform::wx

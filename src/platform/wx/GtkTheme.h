@@ -3,6 +3,8 @@
 // widgets and the desktop's logical resolution. GTK is already loaded by wxWidgets; the
 // functions are looked up at run time, so building needs no GTK headers. Without GTK (or
 // with a function missing) they do nothing and report the usual 96 dots per inch.
+#include <string>
+
 class wxMenu;
 class wxWindow;
 
@@ -25,6 +27,10 @@ void ApplyMenuStyle(wxMenu* menu);
 // Keeps the scroll bar of a scrolled window on screen (GTK hides its overlay scroll bars
 // until the pointer comes near, and a list box shows whether there is more to see).
 void ShowClassicScrollBar(wxWindow* scrolled);
+
+// Adds a file to the desktop's recently used documents (GtkRecentManager, which keeps
+// recently-used.xbel); nothing without GTK.
+void AddToGtkRecent(const std::string& path);
 
 // The desktop's logical resolution in dots per inch (Xft.dpi), 96 when it is not set.
 double LogicalDpi();

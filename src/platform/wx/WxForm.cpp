@@ -318,6 +318,12 @@ void WxForm::DoEnableMenuItem(MenuHandle, MenuTable::Entry& e) {
     if (wxMenuItem* item = NativeItemOf(e)) item->Enable((e.flags & MF_GRAYED) == 0);
 }
 
+void WxForm::DoRemoveMenuItem(MenuTable::Menu& owner, MenuTable::Entry& e) {
+    wxMenu* menu = owner.bar ? nullptr : NativeMenuOf(owner);
+    if (wxMenuItem* item = NativeItemOf(e); menu && item) menu->Destroy(item);
+    e.native = nullptr;
+}
+
 void WxForm::SyncNativeCheck(const MenuTable::Entry& e) {
     wxMenuItem* item = NativeItemOf(e);
     if (item && item->IsCheckable() && item->IsChecked() != e.checked) item->Check(e.checked);

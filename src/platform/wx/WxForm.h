@@ -110,6 +110,7 @@ class WxForm : public FormBase {
     std::string DocumentsFolder() const override;
     std::string ProgramFolder() const override;
     std::string SettingsFolder() const override;
+    void AddToDesktopRecent(const std::string& path) override;
     int RunEventLoop() override;
 
   private:
@@ -154,6 +155,7 @@ class WxForm : public FormBase {
     void DoDestroyMenu(MenuTable::Menu& m) override;
     void DoCheckMenuItem(MenuHandle, MenuTable::Entry& e) override { SyncNativeCheck(e); }
     void DoEnableMenuItem(MenuHandle, MenuTable::Entry& e) override;
+    void DoRemoveMenuItem(MenuTable::Menu& owner, MenuTable::Entry& e) override;
     void SyncNativeCheck(const MenuTable::Entry& e);
 
     // The progress window over the disabled main window (Progress.cpp).

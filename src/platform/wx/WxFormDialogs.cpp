@@ -25,6 +25,7 @@
 #include <wx/utils.h>
 
 #include "platform/SaveName.h"
+#include "platform/wx/GtkTheme.h"
 #include "platform/wx/Text.h"
 #include "platform/wx/WxForm.h"
 #include "textfile/SettingsFolder.h"
@@ -322,6 +323,10 @@ std::string WxForm::ProgramFolder() const {
 
 std::string WxForm::SettingsFolder() const {
     return textfile::UserSettingsFolder();
+}
+
+void WxForm::AddToDesktopRecent(const std::string& path) {
+    AddToGtkRecent(std::string(PathToWx(path).fn_str()));
 }
 
 int WxForm::RunEventLoop() {
