@@ -48,6 +48,11 @@ struct Size {
     int w = 0, h = 0;
 };
 
+// A window that no screen shows enough of to be dragged back (a piece of its top edge) is
+// moved inside the main screen; otherwise it stays where it is. It is never taller than
+// the tallest screen.
+Rect MoveOntoScreens(Rect window, const std::vector<Rect>& screens);
+
 // Colours as the platform stores them: 0x00BBGGRR.
 using Color = std::uint32_t;
 constexpr Color Rgb(unsigned r, unsigned g, unsigned b) {
@@ -152,6 +157,12 @@ class Form {
     // May run Win_1_ReSize again before it returns, as the platform does.
     virtual void SetWindowOuterSize(int width, int height) = 0;
     virtual WindowState GetWindowState() const = 0;
+    // The window's outer rectangle on the desktop, and its top-left corner moved there, in
+    // device pixels; the usable area of each screen, in the same pixels (the first is the
+    // main screen).
+    virtual Rect WindowRect() const = 0;
+    virtual void SetWindowPosition(int x, int y) = 0;
+    virtual std::vector<Rect> ScreenAreas() const = 0;
     virtual int TwipsPerPixelX() const = 0;
     virtual int TwipsPerPixelY() const = 0;
 

@@ -272,7 +272,7 @@ void Driver::RequireStarted(const std::string& what) const {
 bool Driver::IsWorldCommand(const std::string& c) const {
     return c == "clipboard-other" || c == "clipboard-busy" || c == "clipboard-free" ||
            c == "file-write" || c == "file-fill" || c == "file-poke" || c == "file-delete" ||
-           c == "mkdir" || c == "file-mode" || c == "shell-fails";
+           c == "mkdir" || c == "file-mode" || c == "shell-fails" || c == "screens";
 }
 
 void Driver::RunText(const std::string& text) {
@@ -321,6 +321,7 @@ void Driver::StartProgram() {
     }
     form_->settingsFolder = *settingsDir_;
     form_->languageId = language_;
+    if (!screens_.empty()) form_->screens = screens_;
     form_->onMessage = [this](const platform::headless::MessageRecord& m) {
         Emit(std::string("message ") + IconName(m.icon) + " " + Quote(Mask(m.title)) + " " +
              Quote(Mask(m.text)));
@@ -392,7 +393,7 @@ void Driver::Action(const std::vector<std::string>& t) {
         if (t.size() < n) throw ScenarioError(c + " needs more arguments");
     };
     static const char* const kActions[] = {"menu",   "menu-hover", "click", "choose", "leave",
-                                           "resize", "close",      "key",   "drop"};
+                                           "resize", "close",      "key",   "drop",   "move"};
     if (std::find(std::begin(kActions), std::end(kActions), c) == std::end(kActions))
         throw ScenarioError("unknown command: " + c);
     RequireStarted(c);
@@ -456,6 +457,10 @@ void Driver::Action(const std::vector<std::string>& t) {
         std::optional<int> w;
         if (t.size() > 2) w = Int(t[2]);
         f.UserResize(Int(t[1]), w);
+    } else if (c == "move") {
+        // move X Y: the user drags the window's top-left corner to X,Y.
+        if (t.size() != 3) throw ScenarioError("move X Y");
+        f.SetWindowPosition(Int(t[1]), Int(t[2]));
     } else if (c == "drop") {
         need(2);
         std::vector<std::string> paths;
@@ -551,6 +556,24 @@ void Driver::World(const std::vector<std::string>& t) {
         } else {
             form_->OtherProgramHoldsClipboard(c == "clipboard-busy");
         }
+        return;
+    }
+    if (c == "screens") {
+        // screens X,Y,W,H ...: the desktop's screens from now on, the main one first; they
+        // stay for a restart.
+        if (t.size() < 2) throw ScenarioError("screens X,Y,W,H ...");
+        screens_.clear();
+        for (std::size_t i = 1; i < t.size(); ++i) {
+            platform::Rect r;
+            char comma[3] = {};
+            std::istringstream in(t[i]);
+            in >> r.x >> comma[0] >> r.y >> comma[1] >> r.w >> comma[2] >> r.h;
+            if (!in || comma[0] != ',' || comma[1] != ',' || comma[2] != ',' || r.w <= 0 ||
+                r.h <= 0 || !in.eof())
+                throw ScenarioError("screens X,Y,W,H ...");
+            screens_.push_back(r);
+        }
+        form_->screens = screens_;
         return;
     }
     if (c == "shell-fails") {

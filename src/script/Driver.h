@@ -72,6 +72,7 @@ class Driver {
     std::optional<std::string> programDir_;
     std::optional<std::string> documentsDir_;
     std::optional<std::string> settingsDir_;
+    std::vector<platform::Rect> screens_; // set by `screens`; empty: the form's default
     std::uint16_t language_ = 0x0409;
     std::vector<std::string> args_; // the command line the program was started with
     std::unique_ptr<platform::headless::HeadlessForm> form_;

@@ -175,6 +175,12 @@ struct Driver::Printers {
                " defext=" + Quote(dlg.defExt) + " filterindex=" + std::to_string(dlg.filterIndex));
     }
 
+    static void WindowPlace(Driver& d, const Tokens&) {
+        const platform::Rect r = d.form_->WindowRect();
+        d.Emit("window-place x=" + std::to_string(r.x) + " y=" + std::to_string(r.y) +
+               " width=" + std::to_string(r.w) + " height=" + std::to_string(r.h));
+    }
+
     static void DesktopRecent(Driver& d, const Tokens&) {
         const auto& list = d.form_->desktopRecent;
         d.Emit("desktop-recent count=" + std::to_string(list.size()));
@@ -257,17 +263,28 @@ struct Driver::Printers {
         bool needsStart; // reads the started program's window or parts
     };
     static constexpr Entry kTable[] = {
-        {"file", File, false},      {"diff", Diff, false},
-        {"folder", Folder, false},  {"clipboard", Clipboard, false},
-        {"lsb", List, true},        {"cmb", Combo, true},
-        {"chk", CheckBox, true},    {"opt", Option, true},
-        {"lbl", Label, true},       {"menu", MenuItem, true},
-        {"menubar", MenuBar, true}, {"dialog", Dialog, true},
-        {"matrix", Matrix, true},   {"workrecord", WorkRecord, true},
-        {"voice", Voice, true},     {"collection", Collection, true},
-        {"window", Window, true},   {"caption", Caption, true},
-        {"files", Files, true},     {"access", Access, true},
+        {"file", File, false},
+        {"diff", Diff, false},
+        {"folder", Folder, false},
+        {"clipboard", Clipboard, false},
+        {"lsb", List, true},
+        {"cmb", Combo, true},
+        {"chk", CheckBox, true},
+        {"opt", Option, true},
+        {"lbl", Label, true},
+        {"menu", MenuItem, true},
+        {"menubar", MenuBar, true},
+        {"dialog", Dialog, true},
+        {"matrix", Matrix, true},
+        {"workrecord", WorkRecord, true},
+        {"voice", Voice, true},
+        {"collection", Collection, true},
+        {"window", Window, true},
+        {"caption", Caption, true},
+        {"files", Files, true},
+        {"access", Access, true},
         {"desktop-recent", DesktopRecent, true},
+        {"window-place", WindowPlace, true},
     };
 };
 

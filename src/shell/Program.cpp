@@ -37,6 +37,7 @@ void Program::StartUp() {
     settings_ = textfile::ReadSettings(form_.SettingsFolder());
     menus_.SetRecent(settings_.recent);
     files_.Remember(settings_.folder);
+    PlaceWindow();
     PaintCommandStates();
     panel_.LoadTables(1);
     document_.ReleaseFileBuffer();
@@ -157,8 +158,24 @@ void Program::RememberBank(const std::string& path) {
     SaveSettings();
 }
 
+void Program::PlaceWindow() {
+    if (!settings_.window) return;
+    form_.SetWindowOuterSize(form_.WindowOuterSize().w, settings_.window->height);
+    platform::Rect r = form_.WindowRect();
+    r.x = settings_.window->x;
+    r.y = settings_.window->y;
+    const platform::Rect placed = platform::MoveOntoScreens(r, form_.ScreenAreas());
+    if (placed.h != r.h) form_.SetWindowOuterSize(form_.WindowOuterSize().w, placed.h);
+    form_.SetWindowPosition(placed.x, placed.y);
+}
+
 void Program::SaveSettings() {
     if (const auto folder = files_.StartFolder()) settings_.folder = *folder;
+    // A minimized or maximized window keeps the place it had before.
+    if (form_.HasMainWindow() && form_.GetWindowState() == platform::WindowState::Normal) {
+        const platform::Rect r = form_.WindowRect();
+        settings_.window = textfile::WindowPlace{r.x, r.y, form_.WindowOuterSize().h};
+    }
     textfile::WriteSettings(form_.SettingsFolder(), settings_);
 }
 

@@ -85,6 +85,8 @@ class Program : public platform::EventSink {
     void RememberBank(const std::string& path);
     // What lasts between runs, written now; a failure is not worth a message.
     void SaveSettings();
+    // The window at the height and place of the last run, moved onto a screen if none shows it.
+    void PlaceWindow();
 
     platform::Form& form_;
     Messages messages_;

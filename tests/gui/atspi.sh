@@ -32,7 +32,8 @@ for _ in $(seq 1 50); do
 done
 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
   >/dev/null 2>&1 || { echo "atspi: SKIP: the accessibility bus did not start"; exit 77; }
-export XDG_CONFIG_HOME=$work/config
+rm -rf "$work/config" "$work/data" && mkdir -p "$work/config" "$work/data"
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data # never the user's
 "$prog" "$bank" >"$work/program.log" 2>&1 &
 pid=$!
 /usr/bin/python3 "$(dirname "$0")/atspi_walk.py" | tee "$work/reader.log"

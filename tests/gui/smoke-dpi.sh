@@ -21,6 +21,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 need_tools xvfb-run xdotool import python3
 [[ -x $program ]] || fail "no program at $program"
 mkdir -p "$out" || fail "cannot create $out"
+own_settings "$out"
 
 if [[ -z ${SMOKE_ON_XVFB:-} ]]; then
   export SMOKE_ON_XVFB=1 GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1

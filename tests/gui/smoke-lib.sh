@@ -106,3 +106,11 @@ close_and_wait() {
   wait "$pid"
   code=$?
 }
+
+# The program remembers its window, folders and recent banks, and hands banks to the
+# desktop's recent list: each run starts from empty settings and data folders of its own,
+# never the user's.
+own_settings() {
+  rm -rf "$1/config" "$1/data" && mkdir -p "$1/config" "$1/data" || fail "cannot create $1/config"
+  export XDG_CONFIG_HOME=$1/config XDG_DATA_HOME=$1/data
+}

@@ -18,6 +18,7 @@ need_tools xvfb-run xdotool import convert python3
 [[ -x $program ]] || fail "no program at $program"
 [[ -f $(dirname "$program")/Veltrano.txt ]] || fail "Veltrano.txt is not beside $program"
 mkdir -p "$out" || fail "cannot create $out"
+own_settings "$out"
 
 # Run the rest on a fresh virtual screen.
 if [[ -z ${SMOKE_ON_XVFB:-} ]]; then

@@ -1,6 +1,9 @@
 // The desktop backend's test program: wx started once, with a GUI event loop, around all
 // the tests; a wx assertion fails the test instead of opening a dialog.
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -26,6 +29,15 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    // The program remembers its window and recent banks and hands banks to the desktop's
+    // recent list: the tests do that in folders of their own, never the user's.
+    std::string scratch = (std::filesystem::temp_directory_path() / "veltrano-wx-XXXXXX").string();
+    if (!mkdtemp(scratch.data())) {
+        std::perror("veltrano_wx_tests: mkdtemp");
+        return 1;
+    }
+    setenv("XDG_CONFIG_HOME", (scratch + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (scratch + "/data").c_str(), 1);
     wxSetAssertHandler(FailOnAssert);
     bool started = false;
     {
@@ -45,5 +57,7 @@ int main(int argc, char** argv) {
     }
     wxTheApp->OnExit();
     wxEntryCleanup();
+    std::error_code ec;
+    std::filesystem::remove_all(scratch, ec);
     return result;
 }

@@ -48,6 +48,7 @@ class HeadlessForm : public FormBase {
     std::uint16_t languageId = 0x0409;
     std::string documentsFolder;
     std::string settingsFolder;
+    std::vector<Rect> screens{{0, 0, 1920, 1080}}; // the desktop's screens, usable areas
     std::string programFolder;
     WindowState windowState = WindowState::Normal;
 
@@ -112,6 +113,11 @@ class HeadlessForm : public FormBase {
     void ShowWindow() override;
     bool WindowVisible() const { return windowVisible_; }
     Size WindowOuterSize() const override { return windowSize_; }
+    Rect WindowRect() const override {
+        return {windowPos_.w, windowPos_.h, windowSize_.w, windowSize_.h};
+    }
+    void SetWindowPosition(int x, int y) override { windowPos_ = {x, y}; }
+    std::vector<Rect> ScreenAreas() const override { return screens; }
     void SetWindowOuterSize(int width, int height) override;
     WindowState GetWindowState() const override { return windowState; }
     int TwipsPerPixelX() const override { return 15; }
@@ -165,6 +171,7 @@ class HeadlessForm : public FormBase {
     bool windowVisible_ = false;
     bool closed_ = false;
     Size windowSize_;
+    Size windowPos_; // the top-left corner
     int resizeDepth_ = 0;
     std::optional<ControlRef> focus_;
     // Clipboard: its text and whether another program put it there.

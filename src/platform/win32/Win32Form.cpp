@@ -247,6 +247,40 @@ void Win32Form::SetWindowOuterSize(int width, int height) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+Rect Win32Form::WindowRect() const {
+    if (!HasMainWindow()) return {};
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Win32Form::SetWindowPosition(int x, int y) {
+    if (HasMainWindow())
+        SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+namespace {
+BOOL CALLBACK AddMonitorArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    auto& areas = *reinterpret_cast<std::vector<Rect>*>(data);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(monitor, &info)) return TRUE;
+    const RECT& w = info.rcWork;
+    const Rect area{w.left, w.top, w.right - w.left, w.bottom - w.top};
+    if (info.dwFlags & MONITORINFOF_PRIMARY)
+        areas.insert(areas.begin(), area);
+    else
+        areas.push_back(area);
+    return TRUE;
+}
+} // namespace
+
+std::vector<Rect> Win32Form::ScreenAreas() const {
+    std::vector<Rect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, &AddMonitorArea, reinterpret_cast<LPARAM>(&areas));
+    return areas;
+}
+
 WindowState Win32Form::GetWindowState() const {
     if (!HasMainWindow()) return WindowState::Normal;
     if (IsIconic(hwnd_)) return WindowState::Minimized;

@@ -10,6 +10,7 @@
 #include <wx/app.h>
 #include <wx/clipbrd.h>
 #include <wx/dirdlg.h>
+#include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/frame.h>
@@ -196,6 +197,28 @@ void WxForm::SetWindowOuterSize(int width, int height) {
     const wxSize want(scale_.ToDevice(width), scale_.ToDevice(height));
     if (now == want) return;
     frame_->SetSize(want);
+}
+
+Rect WxForm::WindowRect() const {
+    if (!HasMainWindow()) return {};
+    const wxRect r = frame_->GetRect();
+    return {r.x, r.y, r.width, r.height};
+}
+
+void WxForm::SetWindowPosition(int x, int y) {
+    if (HasMainWindow()) frame_->Move(x, y);
+}
+
+std::vector<Rect> WxForm::ScreenAreas() const {
+    std::vector<Rect> areas;
+    for (unsigned k = 0; k < wxDisplay::GetCount(); ++k) {
+        const wxRect r = wxDisplay(k).GetClientArea();
+        if (wxDisplay(k).IsPrimary())
+            areas.insert(areas.begin(), Rect{r.x, r.y, r.width, r.height});
+        else
+            areas.push_back({r.x, r.y, r.width, r.height});
+    }
+    return areas;
 }
 
 WindowState WxForm::GetWindowState() const {

@@ -84,6 +84,9 @@ class WxForm : public FormBase {
     void ShowWindow() override;
     Size WindowOuterSize() const override;
     void SetWindowOuterSize(int width, int height) override;
+    Rect WindowRect() const override;
+    void SetWindowPosition(int x, int y) override;
+    std::vector<Rect> ScreenAreas() const override;
     WindowState GetWindowState() const override;
     int TwipsPerPixelX() const override;
     int TwipsPerPixelY() const override;
