@@ -183,6 +183,9 @@ class Form {
     virtual bool SetAppearance(ControlRef ref, int appearance) = 0;
     virtual bool SetSorted(ControlRef ref, bool sorted) = 0;
     virtual bool MoveControl(ControlRef ref, Rect rect) = 0;
+    // The order Tab visits the controls in. A label takes the focus only when it is in it;
+    // the other controls left out keep their place after the ones in it.
+    virtual void SetTabOrder(const std::vector<ControlRef>& order) = 0;
     // What a screen reader says of a control: its name, and what it does now. A control
     // without a description of its own is described by its tool tip. Any control has both.
     virtual bool SetAccessibleName(ControlRef ref, const std::string& name) = 0;

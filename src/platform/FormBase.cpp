@@ -43,6 +43,13 @@ bool FormBase::SetToolTip(ControlRef ref, const std::string& text) {
     return c != nullptr;
 }
 
+void FormBase::SetTabOrder(const std::vector<ControlRef>& order) {
+    tabOrder_.clear();
+    for (const ControlRef& ref : order)
+        if (controls_.Find(ref)) tabOrder_.push_back(ref);
+    DoTabOrder();
+}
+
 bool FormBase::SetAccessibleName(ControlRef ref, const std::string& name) {
     ControlRecord* c = controls_.Find(ref);
     if (!c) return false;

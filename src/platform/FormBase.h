@@ -42,6 +42,8 @@ class FormBase : public Form {
     bool SetAppearance(ControlRef ref, int appearance) override;
     bool SetSorted(ControlRef ref, bool sorted) override;
     bool MoveControl(ControlRef ref, Rect rect) override;
+    void SetTabOrder(const std::vector<ControlRef>& order) override;
+    const std::vector<ControlRef>& TabOrder() const { return tabOrder_; }
     bool SetAccessibleName(ControlRef ref, const std::string& name) override;
     bool SetAccessibleDescription(ControlRef ref, const std::string& text) override;
     bool Checked(ControlRef ref) const override { return controls_.Checked(ref); }
@@ -152,6 +154,7 @@ class FormBase : public Form {
     virtual void DoVisible(ControlRecord&) {}
     virtual void DoAlignment(ControlRecord&) {}
     virtual void DoMove(ControlRecord&) {}
+    virtual void DoTabOrder() {}              // TabOrder() changed
     virtual void DoChecked(ControlRecord&) {} // for every box whose mark changed
     // A list or combo box lost all its items.
     virtual void DoClearItems(ControlRecord&) {}
@@ -198,6 +201,7 @@ class FormBase : public Form {
     ProgressRecord progress_;
     std::string caption_;
     Color windowBack_ = Rgb(240, 240, 240);
+    std::vector<ControlRef> tabOrder_;
 
   private:
     MenuHandle NewMenu(bool bar);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "shell/Ids.h"
 #include "voice/Voice.h"
@@ -91,6 +92,17 @@ void CreateMainWindow(platform::Form& form) {
                            {3, kFirstRowY + kRowPitch * k, 20, 20});
     form.CreateControl({Array::cd, ctl::kDialog}, ControlKind::CommonDialog, "", {});
     NameControls(form);
+    // Tab follows the reading order: the left column from the top, the matrix row by row,
+    // then the right column.
+    std::vector<ControlRef> tabs = {ctl::lsb(ctl::kFileList), ctl::chk(ctl::kWrite),
+                                    ctl::opt(ctl::kMatrixToVoice), ctl::opt(ctl::kVoiceToMatrix)};
+    for (int k = 0; k < voice::kSlots; ++k)
+        tabs.insert(tabs.end(), {ctl::lbl(ctl::kRowLabel + k), ctl::cmb(ctl::kCtrlBox + k),
+                                 ctl::cmb(ctl::kParamBox + k), ctl::cmb(ctl::kDepthBox + k)});
+    tabs.insert(tabs.end(),
+                {ctl::cmb(ctl::kStoreList), ctl::cmdb(ctl::kStore), ctl::chk(ctl::kMultiSelect),
+                 ctl::cmdb(ctl::kAll), ctl::lsb(ctl::kVoiceList)});
+    form.SetTabOrder(tabs);
 }
 
 void NameControls(platform::Form& form) {

@@ -1,6 +1,7 @@
 // The backends' contract on the wx backend: the user's clicks as native events on the drawn
 // controls, and what the widgets and the native menus show read back from them.
 #include "FormContract.h"
+#include "KeyContract.h"
 #include "WxTestFixture.h"
 
 #include <wx/button.h>
@@ -93,6 +94,24 @@ class WxBackend {
         return form_.NativeProgress() ? form_.NativeProgress()->Done() : -1;
     }
     std::optional<bool> ShownMainEnabled() { return form_.Frame()->IsEnabled(); }
+    // The control takes the focus and gets the key as the toolkit delivers it.
+    void PressKey(ControlRef ref, Key key, int shift) {
+        wxWindow* w = form_.Window(ref);
+        ASSERT_NE(w, nullptr);
+        w->SetFocus();
+        Pump();
+        ASSERT_EQ(wxWindow::FindFocus(), w) << ArrayName(ref.array) << " " << ref.index;
+        static const int codes[] = {WXK_SPACE, WXK_RETURN, WXK_WINDOWS_MENU, WXK_F10,
+                                    WXK_UP,    WXK_DOWN,   WXK_HOME,         WXK_END};
+        wxKeyEvent down(wxEVT_KEY_DOWN);
+        down.m_keyCode = codes[static_cast<int>(key)];
+        down.m_shiftDown = (shift & kShift) != 0;
+        down.m_controlDown = (shift & kCtrl) != 0;
+        down.m_altDown = (shift & kAlt) != 0;
+        down.SetEventObject(w);
+        w->GetEventHandler()->ProcessEvent(down);
+        Pump();
+    }
 
   private:
     WxForm form_;
@@ -101,6 +120,7 @@ class WxBackend {
 } // namespace
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Wx, FormContract, WxBackend);
+INSTANTIATE_TYPED_TEST_SUITE_P(Wx, KeyContract, WxBackend);
 
 // A step handles the user's input, and nothing else of the program: a call deferred before
 // it (a second command, say) waits until the run has ended.

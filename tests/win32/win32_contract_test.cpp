@@ -2,6 +2,7 @@
 // the system's own controls, and what those controls and the native menus show read back
 // from them.
 #include "FormContract.h"
+#include "KeyContract.h"
 #include "platform/win32/Win32Form.h"
 
 namespace veltrano::platform::contract {
@@ -89,6 +90,35 @@ class Win32Backend {
     }
     std::optional<bool> ShownMainEnabled() { return IsWindowEnabled(form_.MainHwnd()) != FALSE; }
     win32::Win32Form& Native() { return form_; }
+    // The control takes the focus and gets the key's messages; the modifier keys are down
+    // in the thread's keyboard state meanwhile.
+    void PressKey(ControlRef ref, Key key, int shift) {
+        HWND h = Hwnd(ref);
+        ASSERT_NE(h, nullptr);
+        SetFocus(h);
+        Pump();
+        ASSERT_EQ(GetFocus(), h);
+        static const WPARAM codes[] = {VK_SPACE, VK_RETURN, VK_APPS, VK_F10,
+                                       VK_UP,    VK_DOWN,   VK_HOME, VK_END};
+        const WPARAM vk = codes[static_cast<int>(key)];
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        const BYTE saved[3] = {keys[VK_SHIFT], keys[VK_CONTROL], keys[VK_MENU]};
+        keys[VK_SHIFT] = (shift & kShift) ? 0x80 : 0;
+        keys[VK_CONTROL] = (shift & kCtrl) ? 0x80 : 0;
+        keys[VK_MENU] = (shift & kAlt) ? 0x80 : 0;
+        SetKeyboardState(keys);
+        const bool system = vk == VK_F10 || (shift & kAlt);
+        SendMessageA(h, system ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, 1);
+        if (vk == VK_SPACE || vk == VK_RETURN)
+            SendMessageA(h, system ? WM_SYSCHAR : WM_CHAR, vk == VK_SPACE ? ' ' : '\r', 1);
+        SendMessageA(h, system ? WM_SYSKEYUP : WM_KEYUP, vk, 0xC0000001);
+        keys[VK_SHIFT] = saved[0];
+        keys[VK_CONTROL] = saved[1];
+        keys[VK_MENU] = saved[2];
+        SetKeyboardState(keys);
+        Pump();
+    }
 
   private:
     HWND Hwnd(ControlRef ref) {
@@ -118,8 +148,38 @@ TEST(Win32Progress, EscapeStopsWhileTheMainWindowWaits) {
     EXPECT_EQ(msg.wParam, 7u);
 }
 
+// Tab and Shift+Tab go along the tab order, a label in it included; the controls left out
+// follow it.
+using Win32Keys = FormContract<Win32Backend>;
+TEST_F(Win32Keys, TabFollowsTheTabOrder) {
+    form().SetTabOrder({kCheck, kLabel, kList, kCombo});
+    auto hwnd = [this](ControlRef ref) { return static_cast<HWND>(form().Record(ref)->native); };
+    auto tab = [this](bool back) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = back ? 0x80 : 0;
+        SetKeyboardState(keys);
+        SendMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+        SendMessageA(GetFocus(), WM_KEYUP, VK_TAB, 0xC0000001);
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        backend.Pump();
+    };
+    SetFocus(hwnd(kCheck));
+    for (ControlRef next : {kLabel, kList, kCombo, kOptions[0]}) {
+        tab(false);
+        EXPECT_EQ(GetFocus(), hwnd(next)) << ArrayName(next.array) << " " << next.index;
+    }
+    SetFocus(hwnd(kList));
+    tab(true);
+    EXPECT_EQ(GetFocus(), hwnd(kLabel));
+    // Tab runs no handler of the controls it passes, only the list's when it leaves it.
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"lsb_LostFocus 1", "lsb_LostFocus 1"}));
+}
+
 } // namespace
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FormContract, Win32Backend);
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, KeyContract, Win32Backend);
 
 } // namespace veltrano::platform::contract

@@ -126,6 +126,7 @@ HWND Win32Form::MakeNative(Control& c, int id) {
     if (c.kind == ControlKind::ListBox)
         SetWindowSubclass(h, &Win32Form::ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
     SetWindowSubclass(h, &Win32Form::AccessibleProc, 2, reinterpret_cast<DWORD_PTR>(this));
+    if (c.kind != ControlKind::PictureBox) WatchKeys(h);
     return h;
 }
 

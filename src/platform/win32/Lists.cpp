@@ -60,6 +60,7 @@ void Win32Form::MakeList(Control& c) {
                      reinterpret_cast<LPARAM>(ShownText(c.list.At(i)->text).c_str()));
     SendMessageA(h, WM_SETREDRAW, TRUE, 0);
     UpdateTip(c);
+    DoTabOrder(); // the new list takes the old one's place in the tab order
     if (focused) SetFocus(h);
     InvalidateRect(h, nullptr, TRUE);
 }
@@ -90,8 +91,14 @@ void Win32Form::DoListSelected(ControlRecord& c, int i) {
 }
 
 void Win32Form::DoListCurrent(ControlRecord& c) {
-    // LB_SETCURSEL scrolls the item into view; -1 selects nothing.
-    if (HWND h = Hwnd(c)) SendMessageA(h, LB_SETCURSEL, static_cast<WPARAM>(c.list.Current()), 0);
+    HWND h = Hwnd(c);
+    if (!h) return;
+    // A multiple-selection list shows its current item as the focus item; LB_SETCURSEL
+    // scrolls the item into view, and -1 selects nothing.
+    if (c.list.Multi())
+        SendMessageA(h, LB_SETCARETINDEX, static_cast<WPARAM>(c.list.Current()), FALSE);
+    else
+        SendMessageA(h, LB_SETCURSEL, static_cast<WPARAM>(c.list.Current()), 0);
 }
 
 void Win32Form::DoListTop(ControlRecord& c) {

@@ -124,6 +124,14 @@ class Win32Form : public FormBase {
                                      DWORD_PTR data);
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
 
+    // Keys and focus (Keys.cpp).
+    static LRESULT CALLBACK KeyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR data);
+    void WatchKeys(HWND h);
+    bool OnKey(HWND from, WPARAM vk); // true when the form used the key
+    void DoTabOrder() override;
+    bool swallowChar_ = false;
+
     // Controls (Controls.cpp).
     Control* Find(ControlRef ref) { return controls_.Find(ref); }
     const Control* Find(ControlRef ref) const { return controls_.Find(ref); }

@@ -15,6 +15,53 @@ int ShiftState(const wxMouseEvent& e) {
     return (e.ShiftDown() ? 1 : 0) | (e.ControlDown() ? 2 : 0) | (e.AltDown() ? 4 : 0);
 }
 
+std::optional<KeyPress> KeyPressOf(const wxKeyEvent& e) {
+    const int shift =
+        (e.ShiftDown() ? kShift : 0) | (e.ControlDown() ? kCtrl : 0) | (e.AltDown() ? kAlt : 0);
+    switch (e.GetKeyCode()) {
+    case WXK_SPACE:
+        return KeyPress{Key::Space, shift};
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+        return KeyPress{Key::Enter, shift};
+    case WXK_WINDOWS_MENU:
+    case WXK_MENU:
+        return KeyPress{Key::Menu, shift};
+    case WXK_F10:
+        return KeyPress{Key::F10, shift};
+    case WXK_UP:
+    case WXK_NUMPAD_UP:
+        return KeyPress{Key::Up, shift};
+    case WXK_DOWN:
+    case WXK_NUMPAD_DOWN:
+        return KeyPress{Key::Down, shift};
+    case WXK_HOME:
+    case WXK_NUMPAD_HOME:
+        return KeyPress{Key::Home, shift};
+    case WXK_END:
+    case WXK_NUMPAD_END:
+        return KeyPress{Key::End, shift};
+    default:
+        return std::nullopt;
+    }
+}
+
+bool RouteKey(const wxKeyEvent& e, const KeyHandler& handler) {
+    const auto press = KeyPressOf(e);
+    return press && handler && handler(press->key, press->shift);
+}
+
+void DrawFocusMark(wxWindow* w, wxDC& dc, const wxRect& r) {
+    // The toolkit's dotted mark, one line per step of scale so that it stays as visible at
+    // 200 % as at 100 %.
+    const int lines = std::max(1, static_cast<int>(LogicalDpi() / 96.0 + 0.25));
+    wxRect mark = r;
+    for (int i = 0; i < lines && mark.width > 2 && mark.height > 2; ++i) {
+        wxRendererNative::Get().DrawFocusRect(w, dc, mark);
+        mark.Deflate(1);
+    }
+}
+
 // --- FaceWindow -----------------------------------------------------------------------------
 
 FaceWindow::FaceWindow(wxWindow* parent, const wxString& caption, const wxPoint& pos,
@@ -91,6 +138,8 @@ FaceLabel::FaceLabel(wxWindow* parent, const wxString& caption, const wxPoint& p
     Bind(wxEVT_PAINT, &FaceLabel::OnPaint, this);
     Bind(wxEVT_LEFT_DOWN, &FaceLabel::OnLeftDown, this);
     Bind(wxEVT_LEFT_UP, &FaceLabel::OnLeftUp, this);
+    Bind(wxEVT_KEY_DOWN, &FaceLabel::OnKeyDown, this);
+    RefreshOnFocusChange();
 }
 
 void FaceLabel::OnPaint(wxPaintEvent&) {
@@ -100,6 +149,11 @@ void FaceLabel::OnPaint(wxPaintEvent&) {
     dc.SetPen(*wxTRANSPARENT_PEN);
     dc.DrawRectangle(r);
     DrawCaption(dc, r);
+    if (HasFocus() && r.width > 4 && r.height > 4) DrawFocusMark(this, dc, wxRect(r).Deflate(1));
+}
+
+void FaceLabel::OnKeyDown(wxKeyEvent& e) {
+    if (!RouteKey(e, onKey)) e.Skip();
 }
 
 void FaceLabel::OnLeftDown(wxMouseEvent&) {
@@ -157,8 +211,7 @@ void FaceButton::OnPaint(wxPaintEvent&) {
     }
     const wxRect inner(2, 1, s.x - 4, s.y - 2);
     DrawCaption(dc, inner, down ? wxPoint(1, 1) : wxPoint());
-    if (HasFocus() && s.x > 8 && s.y > 8)
-        wxRendererNative::Get().DrawFocusRect(this, dc, wxRect(3, 3, s.x - 6, s.y - 6));
+    if (HasFocus() && s.x > 8 && s.y > 8) DrawFocusMark(this, dc, wxRect(3, 3, s.x - 6, s.y - 6));
 }
 
 void FaceButton::OnLeftDown(wxMouseEvent&) {
@@ -192,12 +245,7 @@ void FaceButton::OnMotion(wxMouseEvent& e) {
 }
 
 void FaceButton::OnKeyDown(wxKeyEvent& e) {
-    const int k = e.GetKeyCode();
-    if ((k == WXK_SPACE || k == WXK_RETURN || k == WXK_NUMPAD_ENTER) && !e.HasAnyModifiers()) {
-        if (onClick) onClick();
-        return;
-    }
-    e.Skip();
+    if (!RouteKey(e, onKey)) e.Skip();
 }
 
 void FaceButton::OnCaptureLost(wxMouseCaptureLostEvent&) {
@@ -269,8 +317,7 @@ void FaceCheck::OnPaint(wxPaintEvent&) {
         FitCaptionFont(dc, text.width);
         const wxSize extent = dc.GetTextExtent(Printable(caption_));
         const int w = std::min(extent.x + 2, text.width);
-        renderer.DrawFocusRect(this, dc,
-                               wxRect(text.x - 1, (s.y - extent.y) / 2 - 1, w, extent.y + 2));
+        DrawFocusMark(this, dc, wxRect(text.x - 1, (s.y - extent.y) / 2 - 1, w, extent.y + 2));
     }
 }
 
@@ -290,11 +337,7 @@ void FaceCheck::OnLeftUp(wxMouseEvent& e) {
 }
 
 void FaceCheck::OnKeyDown(wxKeyEvent& e) {
-    if (e.GetKeyCode() == WXK_SPACE && !e.HasAnyModifiers()) {
-        if (onClick) onClick();
-        return;
-    }
-    e.Skip();
+    if (!RouteKey(e, onKey)) e.Skip();
 }
 
 void FaceCheck::OnCaptureLost(wxMouseCaptureLostEvent&) {

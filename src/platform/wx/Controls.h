@@ -20,12 +20,28 @@
 #include <wx/vscroll.h>
 #include <wx/window.h>
 
+#include "platform/Form.h"
 #include "platform/ListModel.h"
 
 namespace veltrano::platform::wx {
 
 // The modifier keys of a mouse event as the handlers receive them: 1 Shift, 2 Ctrl, 4 Alt.
 int ShiftState(const wxMouseEvent& e);
+
+// The keys the form gives one meaning on every backend (FormBase::KeyPressed), with the
+// modifiers; nothing for the others.
+struct KeyPress {
+    Key key;
+    int shift;
+};
+std::optional<KeyPress> KeyPressOf(const wxKeyEvent& e);
+// What a control does with such a key: true when it used it.
+using KeyHandler = std::function<bool(Key key, int shift)>;
+// Hands a key event to `handler`; true when the handler used it.
+bool RouteKey(const wxKeyEvent& e, const KeyHandler& handler);
+
+// Draws the focus mark into r, as thick as the scale asks.
+void DrawFocusMark(wxWindow* w, wxDC& dc, const wxRect& r);
 
 // A control whose focus mark is part of what it draws: redrawn when the focus comes or goes.
 void RedrawOnFocusChange(wxWindow& w);
@@ -41,7 +57,8 @@ class FaceWindow : public wxWindow {
     void SetTextAlignment(int alignment); // 0 left, 1 right, 2 centre
     int TextAlignment() const { return alignment_; }
 
-    std::function<void()> onClick; // the user clicked (or pressed Space on) the control
+    std::function<void()> onClick; // the user clicked the control
+    KeyHandler onKey;              // the user pressed a key on the control
 
   protected:
     void RefreshOnFocusChange();
@@ -60,14 +77,22 @@ class FaceWindow : public wxWindow {
 class FaceLabel : public FaceWindow {
   public:
     FaceLabel(wxWindow* parent, const wxString& caption, const wxPoint& pos, const wxSize& size);
+    // A click leaves the focus where it is. A label in the tab order takes the focus from
+    // the keyboard, and Space or Enter on it does what a click does.
     bool AcceptsFocus() const override { return false; }
-    bool AcceptsFocusFromKeyboard() const override { return false; }
+    bool AcceptsFocusFromKeyboard() const override { return takesFocus_; }
+    void SetTakesFocus(bool takes) {
+        takesFocus_ = takes;
+        SetCanFocus(takes);
+    }
 
   private:
     void OnPaint(wxPaintEvent&);
     void OnLeftDown(wxMouseEvent&);
     void OnLeftUp(wxMouseEvent&);
+    void OnKeyDown(wxKeyEvent&);
     bool pressed_ = false;
+    bool takesFocus_ = false;
 };
 
 class FaceButton : public FaceWindow {
@@ -165,6 +190,7 @@ class ListWindow : public wxVScrolledWindow {
     std::function<void()> onClick; // selection changed by the user
     std::function<void(int button, int shift, int x, int y)> onMouseUp; // any button released
     std::function<void()> onLostFocus;
+    KeyHandler onKey; // Space, Enter, the menu keys and the moves on the current item
 
   private:
     wxCoord OnGetRowHeight(size_t row) const override;

@@ -335,6 +335,9 @@ void DropBox::OnLeftDown(wxMouseEvent&) {
 
 void DropBox::OnKeyDown(wxKeyEvent& e) {
     const int k = e.GetKeyCode();
+    // The moves mean what they mean on every backend; the keys that open the list are the
+    // box's own.
+    if (!Typing() && RouteKey(e, onKey)) return;
     const int count = Count();
     const bool alt = e.GetModifiers() == wxMOD_ALT;
     const bool blankTyped = k == WXK_SPACE && Typing();

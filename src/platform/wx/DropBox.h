@@ -15,6 +15,8 @@
 #include <wx/string.h>
 #include <wx/window.h>
 
+#include "platform/Form.h"
+
 namespace veltrano::platform::wx {
 
 class DropPopup;
@@ -24,9 +26,10 @@ class DropBox : public wxWindow {
     DropBox(wxWindow* parent, const wxPoint& pos, const wxSize& size);
     ~DropBox() override;
 
-    std::function<int()> count;        // the number of items
-    std::function<wxString(int)> text; // item i's text as shown
-    std::function<void()> onChoose;    // the user chose an item
+    std::function<int()> count;          // the number of items
+    std::function<wxString(int)> text;   // item i's text as shown
+    std::function<void()> onChoose;      // the user chose an item
+    std::function<bool(Key, int)> onKey; // a key the form gives a meaning; true when used
 
     int Selection() const;      // -1: none
     void SetSelection(int i);   // out of range: none; no callback

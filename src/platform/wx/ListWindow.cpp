@@ -152,7 +152,7 @@ void ListWindow::OnPaint(wxPaintEvent&) {
         dc.SetTextForeground(item.selected ? selFore : GetForegroundColour());
         wxDCClipper clip(dc, row);
         dc.DrawText(Printable(ToWx(item.text)), 2, y);
-        if (i == current && HasFocus()) wxRendererNative::Get().DrawFocusRect(this, dc, row);
+        if (i == current && HasFocus()) DrawFocusMark(this, dc, row);
     }
 }
 
@@ -178,6 +178,12 @@ void ListWindow::OnKeyDown(wxKeyEvent& e) {
                                : wxNavigationKeyEvent::IsForward);
         return;
     }
+    // Space, Enter, the menu keys and the moves mean what they mean on every backend.
+    if (RouteKey(e, onKey)) {
+        ScrollIntoView(Current());
+        Refresh();
+        return;
+    }
     if (Count() == 0 || e.HasAnyModifiers()) {
         e.Skip();
         return;
@@ -186,28 +192,12 @@ void ListWindow::OnKeyDown(wxKeyEvent& e) {
     const int from = Current() < 0 ? 0 : Current();
     int to = -1;
     switch (e.GetKeyCode()) {
-    case WXK_UP:
-        to = Current() < 0 ? 0 : std::max(0, from - 1);
-        break;
-    case WXK_DOWN:
-        to = Current() < 0 ? 0 : std::min(Count() - 1, from + 1);
-        break;
     case WXK_PAGEUP:
         to = std::max(0, from - page);
         break;
     case WXK_PAGEDOWN:
         to = std::min(Count() - 1, from + page);
         break;
-    case WXK_HOME:
-        to = 0;
-        break;
-    case WXK_END:
-        to = Count() - 1;
-        break;
-    case WXK_SPACE:
-        // Multiple selection: Space toggles the current item, as a click does.
-        if (Multi() && Current() >= 0) PressRow(Current());
-        return;
     default:
         e.Skip();
         return;

@@ -141,6 +141,7 @@ class WxForm : public FormBase {
     void DoClearItems(ControlRecord& c) override { ItemsChanged(c); }
     bool DoAddItem(ControlRecord& c, int) override { return ItemsChanged(c), true; }
     void DoListStyle(ControlRecord& c) override { Redraw(c); }
+    void DoTabOrder() override;
     void DoListSelected(ControlRecord& c, int) override;
     void DoListCurrent(ControlRecord& c) override;
     void DoListTop(ControlRecord& c) override;

@@ -133,6 +133,16 @@ void WxForm::DoCreateControl(ControlRecord& c) {
     case ControlKind::CommonDialog:
         break; // no visible area
     }
+    // A key the form gives a meaning runs the handlers its click runs.
+    auto onKey = [this, alive, ref](Key key, int shift) {
+        return *alive && !closed_ && KeyPressed(Sink(), ref, key, shift);
+    };
+    if (auto* face = dynamic_cast<FaceWindow*>(window))
+        face->onKey = onKey;
+    else if (auto* list = dynamic_cast<ListWindow*>(window))
+        list->onKey = onKey;
+    else if (auto* box = dynamic_cast<DropBox*>(window))
+        box->onKey = onKey;
     if (window) {
         window->SetFont(kind == ControlKind::ListBox ? ListFont() : ControlFont());
         // GTK may ask for more room than the fixed place gives; the place wins.
@@ -173,6 +183,17 @@ void WxForm::DoAlignment(ControlRecord& c) {
 
 void WxForm::DoMove(ControlRecord& c) {
     if (wxWindow* w = Widget(c)) w->SetSize(ToToolkit(c.rect));
+}
+
+void WxForm::DoTabOrder() {
+    wxWindow* previous = nullptr;
+    for (const ControlRef& ref : TabOrder()) {
+        wxWindow* w = Window(ref);
+        if (!w) continue;
+        if (auto* label = dynamic_cast<FaceLabel*>(w)) label->SetTakesFocus(true);
+        if (previous) w->MoveAfterInTabOrder(previous);
+        previous = w;
+    }
 }
 
 void WxForm::DoChecked(ControlRecord& c) {
