@@ -38,6 +38,15 @@ export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data # never the user's
 pid=$!
 /usr/bin/python3 "$(dirname "$0")/atspi_walk.py" | tee "$work/reader.log"
 rc=${PIPESTATUS[0]}
+# The bank opened from the command line went into the desktop's recent list, as GTK keeps it.
+uri=file://$(/usr/bin/python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1]))' \
+  "$(realpath "$bank")")
+if grep -qF "href=\"$uri\"" "$work/data/recently-used.xbel" 2>/dev/null; then
+  echo "desktop recent list: $uri"
+else
+  echo "atspi: FAIL: $uri is not in $work/data/recently-used.xbel"
+  rc=1
+fi
 # GTK's own menus, opened by a reader's action rather than a click, warn that no event
 # triggered them; nothing else may be said.
 if grep -E "WARNING|CRITICAL" "$work/program.log" | grep -v "no trigger event for menu popup"; then
