@@ -33,7 +33,10 @@ TEST_F(Names, EveryNameWithItsOrigin) {
     WriteUserFile();
     r = Run({"names", "--json"});
     ASSERT_EQ(r.status, cli::kOk) << r.err;
-    EXPECT_NE(r.out.find("\"user_file\":\"" + UserFile()), std::string::npos) << r.out;
+    std::string path; // as JSON writes it: a Windows path's backslashes escaped
+    for (char c : UserFile())
+        path += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    EXPECT_NE(r.out.find("\"user_file\":\"" + path + "\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("{\"value\":1,\"name\":\"Wheel\",\"origin\":\"user\"}"),
               std::string::npos);
     // Completed from the shipped list.
