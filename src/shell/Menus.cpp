@@ -126,6 +126,7 @@ MenuHandle Menus::FromText(const std::string& text) {
         for (MenuHandle h : unattached)
             f.DestroyMenu(h);
         f.DestroyMenu(bar);
+        submenus_.clear(); // destroyed with their popups
         return 0;
     };
 
@@ -163,10 +164,15 @@ MenuHandle Menus::FromText(const std::string& text) {
             continue;
         }
         if (type == "MF_SUBMENU") {
-            // A popup inside the current one, filled by the program as it runs.
+            // A popup inside the current one, filled by the program as it runs. Before the
+            // first popup it is passed over, as an item there is.
+            if (!pending) continue;
             const MenuHandle sub = f.CreatePopupMenu();
-            if (!sub || !pending || !f.AppendMenu(pending, platform::MF_POPUP, sub, caption))
+            if (!sub) return fail();
+            if (!f.AppendMenu(pending, platform::MF_POPUP, sub, caption)) {
+                f.DestroyMenu(sub);
                 return fail();
+            }
             submenus_[id] = sub;
             continue;
         }
