@@ -27,12 +27,12 @@ TEST(MenuNumbers, ANumberTooLargeForACommandIdAbandonsTheBuild) {
 
     // One more, or a number of many digits, no longer fits: that line is an error.
     const int before = form.LiveMenuCount();
-    for (const char* text : {"1;MF_POPUP;P\r\n2;MF_STRING;Two\r\n2147483148;MF_STRING;Big\r\n",
-                             "1;MF_POPUP;P\r\n99999999999999999999;MF_SEPARATOR\r\n",
-                             "99999999999;MF_POPUP;P\r\n2;MF_STRING;Two\r\n",
-                             // A submenu, before any popup or inside one, goes with the build.
-                             "26;MF_SUBMENU;R\r\n1;MF_POPUP;P\r\n5\r\n",
-                             "1;MF_POPUP;P\r\n26;MF_SUBMENU;R\r\n5\r\n"}) {
+    for (const char* text :
+         {"1;MF_POPUP;P\r\n2;MF_STRING;Two\r\n2147483148;MF_STRING;Big\r\n",
+          "1;MF_POPUP;P\r\n99999999999999999999;MF_SEPARATOR\r\n",
+          "99999999999;MF_POPUP;P\r\n2;MF_STRING;Two\r\n",
+          // A submenu, before any popup or inside one, goes with the build.
+          "26;MF_SUBMENU;R\r\n1;MF_POPUP;P\r\n5\r\n", "1;MF_POPUP;P\r\n26;MF_SUBMENU;R\r\n5\r\n"}) {
         SCOPED_TRACE(text);
         EXPECT_EQ(program.menus().FromText(text), 0);
         EXPECT_EQ(form.AttachedMenuBar(), 0);
