@@ -30,6 +30,11 @@ void OpenVoiceFile(Program& p) {
     if (path) p.OpenPath(*path);
 }
 
+// File > Recent Voice Files: the item's place in the list, newest first.
+void OpenRecent(Program& p, std::int32_t id) {
+    p.OpenRecent(id - cmd::kRecentFirst);
+}
+
 constexpr Command kCommands[] = {
     {cmd::kSelectAnsDirectory, ChooseVoiceDirectory},
     {cmd::kSelectAn1Directory, ChooseVoiceDirectory},
@@ -51,22 +56,14 @@ constexpr Command kCommands[] = {
     {cmd::kSaveVoiceFileAs, [](Program& p, std::int32_t) { p.document().SaveAs(); }},
     {cmd::kWriteMatrixIntoFiles, [](Program& p, std::int32_t) { p.library().Run(); }},
     {cmd::kOpenVoiceFile, [](Program& p, std::int32_t) { OpenVoiceFile(p); }},
-    {cmd::kRecentFirst + 0,
-     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
-    {cmd::kRecentFirst + 1,
-     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
-    {cmd::kRecentFirst + 2,
-     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
-    {cmd::kRecentFirst + 3,
-     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
-    {cmd::kRecentFirst + 4,
-     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
-    {cmd::kRecentFirst + 5,
-     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
-    {cmd::kRecentFirst + 6,
-     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
-    {cmd::kRecentFirst + 7,
-     [](Program& p, std::int32_t id) { p.OpenRecent(id - cmd::kRecentFirst); }},
+    {cmd::kRecentFirst + 0, OpenRecent},
+    {cmd::kRecentFirst + 1, OpenRecent},
+    {cmd::kRecentFirst + 2, OpenRecent},
+    {cmd::kRecentFirst + 3, OpenRecent},
+    {cmd::kRecentFirst + 4, OpenRecent},
+    {cmd::kRecentFirst + 5, OpenRecent},
+    {cmd::kRecentFirst + 6, OpenRecent},
+    {cmd::kRecentFirst + 7, OpenRecent},
     {cmd::kUndo,
      [](Program& p, std::int32_t) {
          if (p.document().Undo()) p.voices().Fill();
