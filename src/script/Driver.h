@@ -26,6 +26,8 @@ std::vector<std::string> Tokenize(const std::string& line, std::vector<bool>* qu
 // Quotes a string as the output shows it: escapes \r \n \t \" \\ and \xHH for other bytes.
 std::string Quote(const std::string& bytes);
 
+// A decimal or 0x number; throws ScenarioError otherwise.
+long long Number(const std::string& token);
 // A decimal or 0x number that fits an int; throws ScenarioError otherwise.
 int Int(const std::string& token);
 // Two upper-case hex digits of the low byte.
